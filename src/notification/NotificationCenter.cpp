@@ -1,0 +1,3 @@
+#include "notification/NotificationCenter.h"
+
+TNotificationCenter* TNotificationCenter::FInstance = nullptr;
