@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "configuration/Configuration.h"
+#include "support/TempDir.h"
+#include "support/TraceCapture.h"
+
+using K = TTakePictureConfigurationKind;
+using M = TTakePictureMode;
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+class ConfigurationTest : public ::testing::Test {
+ protected:
+  TTempDir FDir;
+  std::string FPath = FDir.File("sulo.configuration");
+};
+
+}  // namespace
+
+TEST_F(ConfigurationTest, FileNameIsTheExecutableWithItsExtensionReplaced) {
+  const std::string name = TConfiguration::DefaultFileName();
+  EXPECT_EQ(std::filesystem::path(name).filename(), "configuration_tests.configuration");
+  EXPECT_TRUE(std::filesystem::path(name).is_absolute());
+}
+
+TEST_F(ConfigurationTest, NoFileGivesAbsentValuesAndSaveWritesSevenSections) {
+  TTraceCapture trace;
+  TConfiguration config(FPath);
+  EXPECT_EQ(config.GetTakePictureConfiguraion(M::Sulo), nullptr);
+  config.Load();
+  for (int m = 0; m < TakePictureModeCount; ++m) {
+    auto* record = config.GetTakePictureConfiguraion(static_cast<M>(m));
+    ASSERT_NE(record, nullptr);
+    EXPECT_FALSE(record->Active);
+    EXPECT_EQ(record->ISO, 0);
+    EXPECT_EQ(record->GuideX, 271);
+    EXPECT_EQ(record->GuideY, 321);
+  }
+  EXPECT_EQ(config.General().SaveLocation, "");
+  EXPECT_TRUE(trace.Contains("LoadTakePictureConfiguration section : default"));
+  EXPECT_TRUE(trace.Contains("GetTakePictureConfiguraion Mode DEFAULT"));
+  EXPECT_TRUE(trace.Contains("GetTakePictureConfiguraion Count : 6"));
+
+  config.Save();
+  const std::string text = ReadFile(FPath);
+  for (const char* section : {"[Default]", "[Sulo]", "[Portrait]", "[UV]", "[Polarization]", "[DermalLight]", "[General]"})
+    EXPECT_NE(text.find(section), std::string::npos) << section;
+  EXPECT_NE(text.find("GuideY=321"), std::string::npos);
+  // Nothing left behind by the atomic replacement.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(FDir.Path()), std::filesystem::directory_iterator()), 1);
+}
+
+TEST_F(ConfigurationTest, RoundTripKeepsValuesAndUnknownContent) {
+  WriteFile(FPath,
+            "; booth 3\n[default]\nISO=72\n[Sulo]\nActive=5\nMotorSpeed=0x0A\nShutter=fast\nColorGainB=-3\n"
+            "Custom=keep\n[Vendor]\nSerial=XYZ\n[General]\nSaveLocation=/srv/사진/2026\n");
+  {
+    TConfiguration config(FPath);
+    config.Load();
+    auto* sulo = config.GetTakePictureConfiguraion(M::Sulo);
+    EXPECT_TRUE(sulo->Active);
+    EXPECT_EQ(sulo->MotorSpeed, 10);
+    EXPECT_EQ(sulo->Shutter, 0);
+    EXPECT_EQ(sulo->ColorGainB, -3);
+    EXPECT_EQ(config.GetTakePictureConfiguraion(M::Default)->ISO, 72);
+    EXPECT_EQ(config.General().SaveLocation, "/srv/사진/2026");
+    sulo->SetValue(K::Hue, 4);
+    config.Save();
+  }
+  const std::string text = ReadFile(FPath);
+  EXPECT_EQ(text.rfind("; booth 3\n[default]\nISO=72\n", 0), 0u) << text;
+  EXPECT_NE(text.find("Active=1\n"), std::string::npos);
+  EXPECT_NE(text.find("MotorSpeed=10\n"), std::string::npos);
+  EXPECT_NE(text.find("Custom=keep\n"), std::string::npos);
+  EXPECT_NE(text.find("[Vendor]\nSerial=XYZ\n"), std::string::npos);
+  EXPECT_EQ(text.find("[Default]"), std::string::npos) << "the existing [default] section is reused";
+
+  TConfiguration again(FPath);
+  again.Load();
+  EXPECT_EQ(again.GetTakePictureConfiguraion(M::Sulo)->ColorTone, 4);
+  EXPECT_EQ(again.GetTakePictureConfiguraion(M::Sulo)->ColorGainB, -3);
+  EXPECT_EQ(again.General().SaveLocation, "/srv/사진/2026");
+}
+
+TEST_F(ConfigurationTest, LoadReplacesEveryRecord) {
+  TConfiguration config(FPath);
+  config.Load();
+  config.GetTakePictureConfiguraion(M::UV)->ISO = 99;
+  config.Load();
+  EXPECT_EQ(config.GetTakePictureConfiguraion(M::UV)->ISO, 0);
+}
+
+TEST_F(ConfigurationTest, GarbageInputNeverFailsLoading) {
+  static const char binary[] = "\x00\x01\xff\xfe[Sulo\n=\n==\nISO\n[Sulo]\nISO==3\n";
+  const std::string cases[] = {
+      std::string(binary, sizeof binary - 1),
+      "[Sulo]\r\nISO=0x\r\nShutter=$\r\n[Sulo]\r\nISO=7\r\n",
+      "[Sulo]\nISO=" + std::string(100000, '9') + "\n" + std::string(50000, 'x') + "\n",
+      "no sections at all\nISO=5\n",
+      "\xEF\xBB\xBF[Sulo]\nISO=12",
+  };
+  const std::int32_t expectedIso[] = {0, 0, 0, 0, 12};
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    WriteFile(FPath, cases[i]);
+    TConfiguration config(FPath);
+    ASSERT_NO_THROW(config.Load()) << i;
+    auto* sulo = config.GetTakePictureConfiguraion(M::Sulo);
+    ASSERT_NE(sulo, nullptr);
+    EXPECT_EQ(sulo->ISO, expectedIso[i]) << i;
+    EXPECT_EQ(sulo->GuideX, 271) << i;
+    EXPECT_NO_THROW(config.Save()) << i;
+  }
+}
+
+TEST_F(ConfigurationTest, ReadOnlyFolderKeepsTheOldFileWhole) {
+  if (geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions; covered by the tests below";
+  const std::string original = "[Sulo]\nISO=5\n";
+  WriteFile(FPath, original);
+  TConfiguration config(FPath);
+  config.Load();
+  config.GetTakePictureConfiguraion(M::Sulo)->ISO = 6;
+  ASSERT_EQ(chmod(FDir.Path().c_str(), 0555), 0);
+  EXPECT_THROW(config.Save(), EConfigurationWrite);
+  chmod(FDir.Path().c_str(), 0755);
+  EXPECT_EQ(ReadFile(FPath), original);
+}
+
+// Root ignores permission bits, so the refusal is made real by a folder that
+// cannot hold the temporary file: a path below a regular file.
+TEST_F(ConfigurationTest, UnwritableLocationRaisesUnableToWrite) {
+  WriteFile(FDir.File("blocker"), "x");
+  const std::string path = FDir.File("blocker") + "/sulo.configuration";
+  TConfiguration config(path);
+  config.Load();
+  try {
+    config.Save();
+    FAIL() << "Save succeeded";
+  } catch (const EConfigurationWrite& e) {
+    EXPECT_EQ(std::string(e.what()), "Unable to write to " + path);
+  }
+}
+
+TEST_F(ConfigurationTest, ReadOnlyFileIsNotReplaced) {
+  const std::string original = "[Sulo]\nISO=5\n";
+  WriteFile(FPath, original);
+  ASSERT_EQ(chmod(FPath.c_str(), 0444), 0);
+  TConfiguration config(FPath);
+  config.Load();
+  config.GetTakePictureConfiguraion(M::Sulo)->ISO = 6;
+  EXPECT_THROW(config.Save(), EConfigurationWrite);
+  EXPECT_EQ(ReadFile(FPath), original);
+}

@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "configuration/IniFile.h"
+
+TEST(IniFileTest, ParseIntegerCases) {
+  struct {
+    const char* Text;
+    std::optional<std::int32_t> Expected;
+  } cases[] = {
+      {"10", 10},          {"-3", -3},           {" 42 ", 42},        {"0x0A", 10},           {"0X0a", 10},
+      {"$FF", 255},        {"0xFFFFFFFF", -1},   {"-$10", -16},       {"2147483647", 2147483647},
+      {"-2147483648", INT32_MIN},                {"2147483648", std::nullopt},             {"0x100000000", std::nullopt},
+      {"ten", std::nullopt}, {"", std::nullopt}, {"0x", std::nullopt}, {"$", std::nullopt}, {"12abc", std::nullopt},
+      {"1.5", std::nullopt}, {"-", std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TIniFile::ParseInteger(c.Text), c.Expected) << "'" << c.Text << "'";
+}
+
+TEST(IniFileTest, ReadsCaseInsensitivelyFirstMatchWins) {
+  TIniFile ini;
+  ini.SetText("\xEF\xBB\xBF; comment\r\n[default]\r\nISO = 0x48\r\niso=5\r\n[DEFAULT]\r\nShutter=9\r\n");
+  EXPECT_EQ(ini.ReadInteger("Default", "ISO", 0), 0x48);
+  // A repeated section is not consulted, as the profile functions do.
+  EXPECT_EQ(ini.ReadInteger("Default", "Shutter", -1), -1);
+  EXPECT_EQ(ini.ReadString("nope", "ISO"), std::nullopt);
+  EXPECT_EQ(ini.ReadString("default", "missing"), std::nullopt);
+}
+
+TEST(IniFileTest, WritesInPlaceOrAppendsAndKeepsEverythingElse) {
+  TIniFile ini;
+  ini.SetText("; keep me\r\n[Sulo]\r\nunknown=1\r\nISO=5\r\n\r\n[Other]\r\nx=y\r\n");
+  ini.WriteInteger("sulo", "iso", 7);
+  ini.WriteInteger("Sulo", "Shutter", 3);
+  ini.WriteString("General", "SaveLocation", "/home/a b/c");
+  EXPECT_EQ(ini.Text(),
+            "; keep me\r\n[Sulo]\r\nunknown=1\r\nISO=7\r\nShutter=3\r\n\r\n[Other]\r\nx=y\r\n\r\n"
+            "[General]\r\nSaveLocation=/home/a b/c\r\n");
+}
+
+TEST(IniFileTest, ValueLineBreaksCannotInjectKeys) {
+  TIniFile ini;
+  ini.WriteString("General", "SaveLocation", "/a\n[Sulo]\nISO=1");
+  EXPECT_EQ(ini.ReadString("Sulo", "ISO"), std::nullopt);
+  EXPECT_EQ(*ini.ReadString("General", "SaveLocation"), "/a [Sulo] ISO=1");
+}
+
+TEST(IniFileTest, LongValuesAreCutAtACharacterBoundary) {
+  TIniFile ini;
+  std::string value(2046, 'a');
+  value += "\xEA\xB0\x80";  // a three-byte character straddling the limit
+  ini.SetText("[G]\nk=" + value + "\n");
+  const auto read = ini.ReadString("G", "k");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->size(), 2046u);
+}
