@@ -1,0 +1,104 @@
+// The serial port the controller board is reached on.
+//
+// One fixed line setting: 9600 bit/s, 8 data bits, no parity, 1 stop bit, raw
+// binary bytes, no flow control, DTR and RTS de-asserted. A port is chosen by
+// name (SetPort); the port directory turns the name into a device path.
+//
+// Open takes the device exclusively (TIOCEXCL and an flock, so a second opener
+// is refused even when it runs with privileges that pass TIOCEXCL). Read
+// returns at once with what has arrived; Write gives up after 100 ms per byte
+// plus 1000 ms and returns how many bytes went out. Failures are raised as
+// EComPort; Close never raises, so owners may close from destructors.
+//
+// There is no line-event thread: nothing in the program consumes line events,
+// and arriving bytes simply wait in the driver until read.
+//
+// The object is meant for one thread at a time (the board scan, then the UI
+// thread). Its own state is nevertheless kept consistent under a lock, so a
+// stray call from another thread cannot write to a closed or reused device.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "board/PortDirectory.h"
+
+// Error codes of EComPort (the numbering is the port object's own table).
+constexpr int CError_OpenFailed = 1;
+constexpr int CError_WriteFailed = 2;
+constexpr int CError_ReadFailed = 3;
+constexpr int CError_SetStateFailed = 7;
+constexpr int CError_PortNotOpen = 24;
+
+class EComPort : public std::runtime_error {
+ public:
+  // `systemError` is the errno the system gave, if any. "Port Not Open" never
+  // carries one.
+  explicit EComPort(int code, std::optional<int> systemError = std::nullopt);
+
+  int Code() const { return FCode; }
+  std::optional<int> SystemError() const { return FSystemError; }
+
+ private:
+  int FCode;
+  std::optional<int> FSystemError;
+};
+
+// Line timing: a write of n bytes may take 100 * n + 1000 ms.
+constexpr int WriteTotalMultiplierMs = 100;
+constexpr int WriteTotalConstantMs = 1000;
+
+class TCustomComPort {
+ public:
+  // Names resolve through `ports`; null means the machine's own serial ports.
+  explicit TCustomComPort(std::shared_ptr<const IPortDirectory> ports = nullptr);
+  virtual ~TCustomComPort();
+  TCustomComPort(const TCustomComPort&) = delete;
+  TCustomComPort& operator=(const TCustomComPort&) = delete;
+
+  // Same name: nothing happens. Another name: an open port is closed and
+  // opened again under the new name.
+  void SetPort(const std::string& name);
+  std::string Port() const;
+
+  // No-op when open. Raises EComPort (code 1 with errno when the device
+  // cannot be had, code 7 when the line settings are refused); a failed Open
+  // leaves the port closed.
+  void Open();
+  // No-op when closed. Discards unread input, releases the device. Never raises.
+  void Close() noexcept;
+  bool Connected() const { return FConnected.load(); }
+
+  // Returns the number of bytes written (fewer than `count` when the write
+  // bound ran out). Raises "Port Not Open" when closed, code 2 on failure.
+  int Write(const void* buffer, int count);
+  // Returns at once with 0 to `count` bytes; bytes of `buffer` beyond those
+  // are left as they were. Raises "Port Not Open" when closed, code 3 on failure.
+  int Read(void* buffer, int count);
+
+ private:
+  void OpenLocked();
+  void CloseLocked() noexcept;
+  void ApplyLineSettings(int fd);
+
+  std::shared_ptr<const IPortDirectory> FPorts;
+  mutable std::mutex FLock;
+  std::string FPort = "COM1";
+  int FHandle = -1;
+  std::atomic<bool> FConnected{false};
+};
+
+class TComPort : public TCustomComPort {
+ public:
+  using TCustomComPort::TCustomComPort;
+};
+
+// Replaces `list` with the port names of `ports` (default: the machine's),
+// sorted case-insensitively (COM1, COM10, COM2). When the device list cannot
+// be read, `list` is left as it was. Never raises.
+void EnumComPorts(std::vector<std::string>& list, const IPortDirectory& ports = *SystemPortDirectory());
