@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-svg-dev libgl1-mesa-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libjpeg62-turbo-dev
   fonts-noto-cjk xvfb xauth imagemagick xdotool
 )
 

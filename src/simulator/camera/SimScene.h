@@ -1,0 +1,36 @@
+// The synthetic scene the simulated camera looks at, and its JPEG encoding.
+//
+// The scene lives in sensor coordinates (5184 x 3456): a lit face on a studio
+// backdrop, with asymmetric markers in three corners (so a quarter turn or a
+// mirror image is plain to see), fine skin texture and a checkerboard target
+// (so the x10 zoom and the focus are plain to see). Defocus softens every edge.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace SimScene {
+
+constexpr double SensorWidth = 5184.0;
+constexpr double SensorHeight = 3456.0;
+
+struct TView {
+  int Width = 0;         // output pixels
+  int Height = 0;
+  double X0 = 0;         // sensor position of the output's top-left corner
+  double Y0 = 0;
+  double Scale = 1;      // sensor units per output pixel
+  int Defocus = 0;       // lens steps away from sharp focus
+  bool Noise = false;    // add sensor grain (pictures)
+};
+
+// RGB, 3 bytes per pixel, rows top to bottom.
+std::vector<std::uint8_t> Render(const TView& view);
+
+// Writes `number` in large digits into the top-left corner of an RGB image.
+void DrawCounter(std::vector<std::uint8_t>& rgb, int width, int height, std::uint64_t number);
+
+// Baseline JPEG of an RGB image; empty if encoding failed.
+std::vector<std::uint8_t> EncodeJpeg(const std::uint8_t* rgb, int width, int height, int quality);
+
+}  // namespace SimScene
