@@ -1,0 +1,67 @@
+#include "views/widgets/Bitmap.h"
+
+#include <QPainter>
+#include <QSvgRenderer>
+#include <cmath>
+
+// The artwork lives in a static library: its resources are registered once,
+// before the first picture is loaded.
+static void InitArtwork() { Q_INIT_RESOURCE(sulo); }
+
+void TBitmap::Assign(const TBitmap& other) {
+  if (&other == this) return;
+  FImage = other.FImage;
+  Changed();
+}
+
+bool TBitmap::LoadFromFile(const QString& fileName) {
+  static const bool registered = (InitArtwork(), true);
+  (void)registered;
+  QImage image;
+  if (fileName.endsWith(".svg", Qt::CaseInsensitive)) {
+    QSvgRenderer renderer(fileName);
+    if (renderer.isValid()) {
+      const QSize design = renderer.defaultSize();
+      image = QImage(std::lround(design.width() * FRenderRatio), std::lround(design.height() * FRenderRatio),
+                     QImage::Format_ARGB32_Premultiplied);
+      image.fill(Qt::transparent);
+      QPainter painter(&image);
+      painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+      renderer.render(&painter);
+      painter.end();
+      image.setDevicePixelRatio(FRenderRatio);
+    }
+  } else {
+    image.load(fileName);
+  }
+  FImage = image;
+  Changed();
+  return !FImage.isNull();
+}
+
+void TBitmap::SetSize(int width, int height) {
+  QImage image;
+  if (width > 0 && height > 0) {
+    image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+  }
+  FImage = image;
+  Changed();
+}
+
+void TBitmap::SetImage(const QImage& image) {
+  FImage = image;
+  Changed();
+}
+
+void TBitmap::Clear() {
+  FImage = QImage();
+  Changed();
+}
+
+int TBitmap::Width() const { return FImage.isNull() ? 0 : static_cast<int>(std::lround(FImage.deviceIndependentSize().width())); }
+int TBitmap::Height() const { return FImage.isNull() ? 0 : static_cast<int>(std::lround(FImage.deviceIndependentSize().height())); }
+
+void TBitmap::Changed() {
+  if (OnChange) OnChange();
+}

@@ -1,0 +1,338 @@
+#include "views/widgets/Control.h"
+
+#include <QChildEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <cmath>
+
+TControl::TControl(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  // A control made inside a parent control takes its place at once.
+  GeometryChanged();
+}
+
+TControl* TControl::ParentControl() const { return qobject_cast<TControl*>(parentWidget()); }
+
+void TControl::SetBounds(qreal x, qreal y, qreal width, qreal height) {
+  FPosition = QPointF(x, y);
+  FSize = QSizeF(width, height);
+  GeometryChanged();
+}
+
+void TControl::SetPosition(qreal x, qreal y) {
+  FPosition = QPointF(x, y);
+  GeometryChanged();
+}
+
+void TControl::SetSize(qreal width, qreal height) {
+  FSize = QSizeF(width, height);
+  GeometryChanged();
+}
+
+void TControl::SetScale(qreal sx, qreal sy) {
+  FScale = QPointF(sx, sy);
+  GeometryChanged();
+}
+
+QPointF TControl::AbsoluteScale() const {
+  QPointF s = FScale;
+  if (TControl* p = ParentControl()) {
+    const QPointF ps = p->AbsoluteScale();
+    s = QPointF(s.x() * ps.x(), s.y() * ps.y());
+  }
+  return s;
+}
+
+void TControl::SetAlign(TAlignLayout align) {
+  FAlign = align;
+  GeometryChanged();
+}
+
+void TControl::SetMargins(qreal left, qreal top, qreal right, qreal bottom) {
+  FMargins = QMarginsF(left, top, right, bottom);
+  GeometryChanged();
+}
+
+void TControl::SetOpacity(qreal opacity) {
+  FOpacity = opacity;
+  update();
+  for (QWidget* w : findChildren<QWidget*>()) w->update();
+}
+
+qreal TControl::AbsoluteOpacity() const {
+  qreal o = FOpacity;
+  for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+    if (auto* c = qobject_cast<TControl*>(w)) o *= c->FOpacity;
+  return o;
+}
+
+void TControl::SetHitTest(bool hitTest) { setAttribute(Qt::WA_TransparentForMouseEvents, !hitTest); }
+
+QPointF TControl::AbsoluteOrigin() const {
+  if (TControl* p = ParentControl()) {
+    const QPointF po = p->AbsoluteOrigin();
+    const QPointF ps = p->AbsoluteScale();
+    return QPointF(po.x() + FPosition.x() * ps.x(), po.y() + FPosition.y() * ps.y());
+  }
+  if (isWindow()) return QPointF(0, 0);
+  QPointF base(0, 0);
+  if (QWidget* pw = parentWidget()) base = pw->mapTo(window(), QPoint(0, 0));
+  return base + FPosition;
+}
+
+QPointF TControl::LocalToAbsolute(QPointF local) const {
+  const QPointF o = AbsoluteOrigin();
+  const QPointF s = AbsoluteScale();
+  return QPointF(o.x() + local.x() * s.x(), o.y() + local.y() * s.y());
+}
+
+QPointF TControl::AbsoluteToLocal(QPointF absolute) const {
+  const QPointF o = AbsoluteOrigin();
+  const QPointF s = AbsoluteScale();
+  return QPointF((absolute.x() - o.x()) / s.x(), (absolute.y() - o.y()) / s.y());
+}
+
+void TControl::GeometryChanged() {
+  TControl* p = ParentControl();
+  if (p && FAlign != TAlignLayout::None)
+    p->Realign();
+  else
+    ApplyGeometry();
+}
+
+void TControl::Realign() { ApplyGeometry(); }
+
+void TControl::PlaceAligned(const QRectF& outer) {
+  FPosition = outer.topLeft();
+  FSize = QSizeF(std::max<qreal>(0, outer.width() / FScale.x()), std::max<qreal>(0, outer.height() / FScale.y()));
+}
+
+void TControl::ApplyGeometry() {
+  const QPointF o = AbsoluteOrigin();
+  const QPointF s = AbsoluteScale();
+  const int left = qRound(o.x());
+  const int top = qRound(o.y());
+  const int right = qRound(o.x() + FSize.width() * s.x());
+  const int bottom = qRound(o.y() + FSize.height() * s.y());
+  FApplying = true;
+  if (isWindow()) {
+    resize(std::max(0, right - left), std::max(0, bottom - top));
+  } else {
+    QPoint base(0, 0);
+    if (TControl* p = ParentControl()) {
+      const QPointF po = p->AbsoluteOrigin();
+      base = QPoint(qRound(po.x()), qRound(po.y()));
+    } else if (QWidget* pw = parentWidget()) {
+      base = pw->mapTo(window(), QPoint(0, 0));
+    }
+    setGeometry(left - base.x(), top - base.y(), std::max(0, right - left), std::max(0, bottom - top));
+  }
+  FApplying = false;
+  AlignChildren();
+  for (QObject* child : children())
+    if (auto* c = qobject_cast<TControl*>(child)) c->ApplyGeometry();
+  update();
+}
+
+void TControl::AlignChildren() {
+  QRectF rest(QPointF(0, 0), FSize);
+  auto place = [](TControl* c, QRectF r) { c->PlaceAligned(r); };
+  QList<TControl*> controls;
+  for (QObject* child : children())
+    if (auto* c = qobject_cast<TControl*>(child); c && c->FAlign != TAlignLayout::None && !c->isHidden()) controls.append(c);
+  // Bands first, in order, then what fills the rest.
+  for (TControl* c : controls) {
+    const QMarginsF m = c->FMargins;
+    const QSizeF outer(c->FSize.width() * c->FScale.x(), c->FSize.height() * c->FScale.y());
+    switch (c->FAlign) {
+      case TAlignLayout::Top:
+        place(c, QRectF(rest.left() + m.left(), rest.top() + m.top(), rest.width() - m.left() - m.right(), outer.height()));
+        rest.setTop(rest.top() + outer.height() + m.top() + m.bottom());
+        break;
+      case TAlignLayout::Bottom:
+        place(c, QRectF(rest.left() + m.left(), rest.bottom() - m.bottom() - outer.height(), rest.width() - m.left() - m.right(),
+                        outer.height()));
+        rest.setBottom(rest.bottom() - outer.height() - m.top() - m.bottom());
+        break;
+      case TAlignLayout::Left:
+        place(c, QRectF(rest.left() + m.left(), rest.top() + m.top(), outer.width(), rest.height() - m.top() - m.bottom()));
+        rest.setLeft(rest.left() + outer.width() + m.left() + m.right());
+        break;
+      case TAlignLayout::Right:
+        place(c, QRectF(rest.right() - m.right() - outer.width(), rest.top() + m.top(), outer.width(),
+                        rest.height() - m.top() - m.bottom()));
+        rest.setRight(rest.right() - outer.width() - m.left() - m.right());
+        break;
+      default:
+        break;
+    }
+  }
+  for (TControl* c : controls) {
+    const QMarginsF m = c->FMargins;
+    const QSizeF outer(c->FSize.width() * c->FScale.x(), c->FSize.height() * c->FScale.y());
+    switch (c->FAlign) {
+      case TAlignLayout::Client:
+        place(c, rest.marginsRemoved(m));
+        break;
+      case TAlignLayout::Center:
+        place(c, QRectF(rest.center().x() - outer.width() / 2, rest.center().y() - outer.height() / 2, outer.width(),
+                        outer.height()));
+        break;
+      case TAlignLayout::Contents:
+        place(c, QRectF(QPointF(0, 0), FSize).marginsRemoved(m));
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void TControl::Paint(QPainter&) {}
+
+void TControl::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform | QPainter::TextAntialiasing);
+  const QPointF o = AbsoluteOrigin();
+  const QPointF s = AbsoluteScale();
+  // The widget starts at the rounded origin; draw from the exact one.
+  painter.translate(o.x() - qRound(o.x()), o.y() - qRound(o.y()));
+  painter.scale(s.x(), s.y());
+  painter.setOpacity(AbsoluteOpacity());
+  Paint(painter);
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+
+void TControl::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, qreal x, qreal y) {
+  if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(Qt::KeyboardModifiers shift, qreal x, qreal y) {
+  if (OnMouseMove) OnMouseMove(this, Qt::NoButton, shift, x, y);
+}
+
+void TControl::MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, qreal x, qreal y) {
+  if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::DoMouseEnter() { FIsMouseOver = true; }
+void TControl::DoMouseLeave() { FIsMouseOver = false; }
+
+void TControl::SetMouseOver(bool over) {
+  if (over == FIsMouseOver) return;
+  if (over)
+    DoMouseEnter();
+  else
+    DoMouseLeave();
+}
+
+QPointF TControl::EventToLocal(const QMouseEvent* event) const {
+  // The widget's own pixel position plus where the widget sits in the window.
+  return AbsoluteToLocal(event->position() + QPointF(mapTo(window(), QPoint(0, 0))));
+}
+
+void TControl::mousePressEvent(QMouseEvent* event) {
+  const QPointF p = EventToLocal(event);
+  if (event->button() == Qt::LeftButton) FLeftDown = true;
+  MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void TControl::mouseMoveEvent(QMouseEvent* event) {
+  const QPointF p = EventToLocal(event);
+  // While a button holds the pointer captured, leaving and re-entering is
+  // seen here rather than through enter and leave events.
+  if (event->buttons() != Qt::NoButton) SetMouseOver(BoundsRect().contains(p));
+  MouseMove(event->modifiers(), p.x(), p.y());
+}
+
+void TControl::mouseReleaseEvent(QMouseEvent* event) {
+  const QPointF p = EventToLocal(event);
+  QPointer<TControl> alive(this);
+  if (event->button() == Qt::LeftButton) {
+    const bool wasDown = FLeftDown;
+    FLeftDown = false;
+    if (wasDown && isEnabled() && BoundsRect().contains(p)) Click();
+    if (!alive) return;
+  }
+  MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+  if (!alive) return;
+  if (event->buttons() == Qt::NoButton) SetMouseOver(rect().contains(event->position().toPoint()));
+}
+
+void TControl::enterEvent(QEnterEvent*) { SetMouseOver(true); }
+void TControl::leaveEvent(QEvent*) { SetMouseOver(false); }
+
+bool TControl::event(QEvent* event) {
+  // Hidden controls take no place in their parent's alignment.
+  if ((event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) && FAlign != TAlignLayout::None)
+    if (TControl* p = ParentControl()) p->Realign();
+  return QWidget::event(event);
+}
+
+void TControl::childEvent(QChildEvent* event) {
+  QWidget::childEvent(event);
+  if (event->removed() || (event->added() && qobject_cast<TControl*>(event->child()))) Realign();
+}
+
+void TControl::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::EnabledChange) update();
+  if (event->type() == QEvent::ParentChange) GeometryChanged();
+}
+
+void TControl::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // Only a control that is not placed by a parent control takes its size
+  // from outside (a window, or a control inside a plain widget).
+  if (FApplying || ParentControl()) return;
+  const QPointF s = AbsoluteScale();
+  FSize = QSizeF(width() / s.x(), height() / s.y());
+  AlignChildren();
+  for (QObject* child : children())
+    if (auto* c = qobject_cast<TControl*>(child)) c->ApplyGeometry();
+}
+
+TRectangle::TRectangle(QWidget* parent) : TControl(parent) {}
+
+void TRectangle::SetFillColor(QColor color) {
+  FFill = color;
+  update();
+}
+
+void TRectangle::SetCornerRadius(qreal radius) {
+  FRadius = radius;
+  update();
+}
+
+void TRectangle::Paint(QPainter& painter) {
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(FFill);
+  if (FRadius > 0)
+    painter.drawRoundedRect(BoundsRect(), FRadius, FRadius);
+  else
+    painter.fillRect(BoundsRect(), FFill);
+}
+
+TScaledLayout::TScaledLayout(QWidget* parent) : TControl(parent) {}
+
+void TScaledLayout::SetOriginalSize(qreal width, qreal height) {
+  const QSizeF outer(FSize.width() * FScale.x(), FSize.height() * FScale.y());
+  FOriginalSize = QSizeF(width, height);
+  SetOuterBounds(FPosition.x(), FPosition.y(), outer.width(), outer.height());
+}
+
+void TScaledLayout::SetOuterBounds(qreal x, qreal y, qreal width, qreal height) {
+  PlaceAligned(QRectF(x, y, width, height));
+  GeometryChanged();
+}
+
+void TScaledLayout::PlaceAligned(const QRectF& outer) {
+  FPosition = outer.topLeft();
+  FSize = FOriginalSize;
+  const qreal ow = FOriginalSize.width() > 0 ? FOriginalSize.width() : 1;
+  const qreal oh = FOriginalSize.height() > 0 ? FOriginalSize.height() : 1;
+  FScale = QPointF(outer.width() / ow, outer.height() / oh);
+}

@@ -1,0 +1,52 @@
+// Pictures and text placed in design units.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include "views/widgets/Bitmap.h"
+#include "views/widgets/Control.h"
+
+// A picture fitted into the control's bounds, keeping its proportions and
+// centred (never enlarged beyond what the bounds allow).
+class TImage : public TControl {
+  Q_OBJECT
+ public:
+  explicit TImage(QWidget* parent = nullptr);
+  TBitmap& Bitmap() { return FBitmap; }
+
+ protected:
+  void Paint(QPainter& painter) override;
+
+ private:
+  TBitmap FBitmap;
+};
+
+// One line of text, cut off at the control's edge.
+class TLabel : public TControl {
+  Q_OBJECT
+ public:
+  explicit TLabel(QWidget* parent = nullptr);
+  void SetText(const QString& text);
+  QString Text() const { return FText; }
+  void SetFontColor(QColor color);
+  QColor FontColor() const { return FFontColor; }
+  // Font size in design units.
+  void SetFontSize(qreal size);
+  void SetBold(bool bold);
+  void SetTextAlign(Qt::Alignment align);
+
+ protected:
+  void Paint(QPainter& painter) override;
+
+ private:
+  QString FText;
+  QColor FFontColor = Qt::black;
+  qreal FFontSize = 12;
+  bool FBold = false;
+  Qt::Alignment FTextAlign = Qt::AlignLeft | Qt::AlignVCenter;
+};
+
+// The family every screen's text uses.
+QString DefaultFontFamily();

@@ -1,0 +1,27 @@
+#include "views/widgets/Timer.h"
+
+TTimer::TTimer(QObject* parent) : QObject(parent) {
+  connect(&FTimer, &QTimer::timeout, this, [this] {
+    if (OnTimer) OnTimer(this);
+  });
+  Update();
+}
+
+void TTimer::SetEnabled(bool enabled) {
+  if (enabled == FEnabled) return;
+  FEnabled = enabled;
+  Update();
+}
+
+void TTimer::SetInterval(int ms) {
+  if (ms == FInterval) return;
+  FInterval = ms;
+  Update();
+}
+
+void TTimer::Update() {
+  if (FEnabled && FInterval > 0)
+    FTimer.start(FInterval);
+  else
+    FTimer.stop();
+}
