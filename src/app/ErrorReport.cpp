@@ -1,0 +1,37 @@
+#include "app/ErrorReport.h"
+
+#include "logging/Log.h"
+#include "views/Dialogs.h"
+
+namespace {
+std::string Describe(std::exception_ptr error) {
+  try {
+    if (error) std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    return e.what();
+  } catch (...) {
+  }
+  return "Unknown error";
+}
+}  // namespace
+
+void ReportError(std::exception_ptr error) noexcept {
+  try {
+    const std::string text = Describe(error);
+    Trace("Error : " + text);
+    Dialogs().ShowError("Sulo", text);
+  } catch (...) {
+    // Showing the error failed too; it is in the trace when it could be written.
+  }
+}
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { setApplicationName("Sulo"); }
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (...) {
+    ReportError(std::current_exception());
+    return false;
+  }
+}

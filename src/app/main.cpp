@@ -1,0 +1,4 @@
+// Sulo: the photographic booth for facial and skin imaging.
+#include "app/Program.h"
+
+int main(int argc, char** argv) { return RunSulo(argc, argv); }

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QPointer>
+#include <chrono>
+
+#include "FakeDialogs.h"
+#include "WidgetTestUtil.h"
+#include "app/MainForm.h"
+#include "app/Program.h"
+#include "app/QtDispatcher.h"
+#include "app/SingleInstance.h"
+#include "board/DeviceModule.h"
+#include "camera/Canon.h"
+#include "notification/NotificationCenter.h"
+#include "simulator/camera/SimCamera.h"
+#include "support/TempDir.h"
+#include "support/TraceCapture.h"
+#include "views/FrameSaveLocation.h"
+#include "views/FrameSplash.h"
+
+namespace {
+
+// One run of the program with the simulated board and camera.
+class StartupFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SimCamera::Reset();
+    Options.ConfigurationFile = Temp.File("sulo.configuration");
+    Options.LockName = "sulo-test-startup-" + std::to_string(getpid());
+  }
+  void TearDown() override {
+    Program.reset();
+    SimCamera::Reset();
+  }
+  void Start() {
+    Program = std::make_unique<TProgram>(Dispatcher, Options);
+    ASSERT_TRUE(Program->Start());
+    ASSERT_TRUE(MainForm);
+  }
+  TFrameSaveLocation* SaveLocation() const {
+    return MainForm ? qobject_cast<TFrameSaveLocation*>(MainForm->CurrentView("LayoutContent")) : nullptr;
+  }
+  // The save-location view once the board scan has reported to it.
+  TFrameSaveLocation* WaitForScanReport() {
+    const bool reported = WaitFor(
+        [&] {
+          TFrameSaveLocation* v = SaveLocation();
+          return v && (v->TavImageButtonStartSulo->isEnabled() || !v->ImageSuloError->isHidden() ||
+                       !v->ImageCameraError->isHidden());
+        },
+        30000);
+    return reported ? SaveLocation() : nullptr;
+  }
+
+  TTempDir Temp;
+  TFakeDialogs Dialogs;
+  TTraceCapture Traces;
+  TQtDispatcher Dispatcher;
+  TProgramOptions Options;
+  std::unique_ptr<TProgram> Program;
+};
+
+}  // namespace
+
+TEST_F(StartupFixture, BoardFoundLeadsToTheSaveLocationWithTheCameraConnected) {
+  Start();
+  EXPECT_TRUE(WaitFor([&] { return Traces.Contains("TMainForm.Init"); }));
+  TFrameSaveLocation* view = WaitForScanReport();
+  ASSERT_TRUE(view);
+  EXPECT_TRUE(WaitFor([&] { return Traces.Contains("CameraIsConnect : True"); }, 30000));
+  EXPECT_TRUE(view->TavImageButtonStartSulo->isEnabled());
+  EXPECT_TRUE(view->ImageSuloError->isHidden());
+  EXPECT_TRUE(view->ImageCameraError->isHidden());
+  EXPECT_TRUE(TGlobal::FInstance->Canon().Initialized());
+  EXPECT_EQ(DeviceModule->FoundPort(), "COM3");
+  EXPECT_TRUE(Dialogs.Errors.empty());
+  // The trace log lies beside the configuration file.
+  EXPECT_EQ(TLog::Instance().FileName(), Temp.File("sulo.log"));
+
+  // Until the tab menu exists, the start button's navigation reaches the error report.
+  Click(view->TavImageButtonStartSulo);
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_NE(Dialogs.Errors[0].Text.find("TFrameTabMenu"), std::string::npos);
+
+  // Closing from the save-location view: views go, then the camera's session.
+  MainForm->TavImageButtonCloseClick(nullptr);
+  Program.reset();
+  EXPECT_TRUE(Traces.Contains("Sulo end"));
+}
+
+TEST_F(StartupFixture, SilentBoardShowsTheBoardErrorAndLeavesTheCameraOff) {
+  Options.SimulatedBoardSilent = true;
+  Start();
+  TFrameSaveLocation* view = WaitForScanReport();
+  ASSERT_TRUE(view);
+  EXPECT_FALSE(view->ImageSuloError->isHidden());
+  EXPECT_TRUE(view->ImageCameraError->isHidden());
+  EXPECT_FALSE(view->TavImageButtonStartSulo->isEnabled());
+  EXPECT_FALSE(TGlobal::FInstance->Canon().Initialized());
+
+  // Shutdown with a camera that never started does not wait for a worker.
+  const auto begin = std::chrono::steady_clock::now();
+  Program.reset();
+  EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::milliseconds(2900));
+}
+
+TEST_F(StartupFixture, MissingCameraShowsTheCameraError) {
+  SimCamera::SetCameraAttached(false);
+  Start();
+  TFrameSaveLocation* view = WaitForScanReport();
+  ASSERT_TRUE(view);
+  EXPECT_FALSE(view->ImageCameraError->isHidden());
+  EXPECT_TRUE(view->ImageSuloError->isHidden());
+  EXPECT_FALSE(view->TavImageButtonStartSulo->isEnabled());
+}
+
+TEST_F(StartupFixture, ClickingThroughTheSplashKeepsStartOffUntilTheScanReports) {
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return MainForm->CurrentView("LayoutContent") != nullptr; }));
+  auto* splash = qobject_cast<TFrameSplash*>(MainForm->CurrentView("LayoutContent"));
+  ASSERT_TRUE(splash) << "the splash is shown first";
+  splash->ImageSplashClick(splash->ImageSplash);
+  QPointer<TFrameSaveLocation> early = SaveLocation();
+  ASSERT_TRUE(early);
+  EXPECT_FALSE(early->TavImageButtonStartSulo->isEnabled()) << "the scan still owns the port";
+  TFrameSaveLocation* view = WaitForScanReport();
+  EXPECT_EQ(view, early.data()) << "the shown view stays and receives the results";
+  EXPECT_TRUE(view->TavImageButtonStartSulo->isEnabled());
+}
+
+TEST_F(StartupFixture, TheStartUpSequenceRunsOnce) {
+  Start();
+  ASSERT_TRUE(WaitFor([&] { return MainForm->FInitialized; }));
+  MainForm->TimerStartUpTimer(MainForm->TimerStartUp);  // a late tick
+  ASSERT_TRUE(WaitForScanReport());
+  const auto lines = Traces.Lines();
+  EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("TMainForm.Init") != std::string::npos; }), 1);
+}
+
+TEST_F(StartupFixture, ASecondInstanceIsRefusedWithoutAWindow) {
+  TSingleInstanceLock running(Options.LockName);
+  ASSERT_TRUE(running.Acquired());
+  Program = std::make_unique<TProgram>(Dispatcher, Options);
+  EXPECT_FALSE(Program->Start());
+  EXPECT_EQ(MainForm, nullptr);
+  EXPECT_EQ(DeviceModule, nullptr);
+  ASSERT_EQ(Dialogs.Errors.size(), 1u);
+  EXPECT_EQ(Dialogs.Errors[0], (TFakeDialogs::TShown{"Sulo", "Sulo 가 이미 실행 중입니다."}));
+}
