@@ -2,6 +2,7 @@
 
 #include "logging/Log.h"
 #include "views/Dialogs.h"
+#include "views/widgets/ErrorHook.h"
 
 namespace {
 std::string Describe(std::exception_ptr error) {
@@ -25,7 +26,12 @@ void ReportError(std::exception_ptr error) noexcept {
   }
 }
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) { setApplicationName("Sulo"); }
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+  setApplicationName("Sulo");
+  SetErrorHandler([](std::exception_ptr error) { ReportError(error); });
+}
+
+TApplication::~TApplication() { SetErrorHandler(nullptr); }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
   try {

@@ -13,6 +13,7 @@
 #include "views/FrameSaveLocation.h"
 #include "views/FrameSplash.h"
 #include "views/ViewRegistry.h"
+#include "views/widgets/ErrorHook.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -232,7 +233,7 @@ void TMainForm::ReleaseCapture() {
 
 void TMainForm::keyReleaseEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
-    Notify<ICameraControlListener>(&ICameraControlListener::Shoot);
+    Guarded([] { Notify<ICameraControlListener>(&ICameraControlListener::Shoot); });
     return;
   }
   QWidget::keyReleaseEvent(event);

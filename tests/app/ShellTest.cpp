@@ -12,6 +12,7 @@
 #include "app/QtDispatcher.h"
 #include "app/SingleInstance.h"
 #include "views/widgets/TavImageButton.h"
+#include "views/widgets/Timer.h"
 
 namespace {
 std::string UniqueLockName(const char* what) { return std::string("sulo-test-") + what + "-" + std::to_string(getpid()); }
@@ -35,6 +36,19 @@ TEST(ErrorReport, AnErrorLeavingAHandlerIsShownAndTheProgramGoesOn) {
   Click(button);
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(dialogs.Errors.size(), 1u);
+}
+
+TEST(ErrorReport, ATimerHandlerErrorIsShownAndTheTimerKeepsRunning) {
+  TFakeDialogs dialogs;
+  TTimer timer;
+  int ticks = 0;
+  timer.OnTimer = [&](TTimer*) {
+    if (++ticks == 1) throw std::runtime_error("Unable to write to sulo.configuration");
+  };
+  timer.SetInterval(5);
+  EXPECT_TRUE(WaitFor([&] { return ticks >= 3; }));
+  ASSERT_EQ(dialogs.Errors.size(), 1u);
+  EXPECT_EQ(dialogs.Errors[0].Text, "Unable to write to sulo.configuration");
 }
 
 TEST(QtDispatcher, DeviceThreadsReachTheUiThreadThroughTheLoop) {

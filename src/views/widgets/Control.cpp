@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <cmath>
 
+#include "views/widgets/ErrorHook.h"
+
 TControl::TControl(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   // A control made inside a parent control takes its place at once.
@@ -199,7 +201,7 @@ void TControl::paintEvent(QPaintEvent*) {
   painter.translate(o.x() - qRound(o.x()), o.y() - qRound(o.y()));
   painter.scale(s.x(), s.y());
   painter.setOpacity(AbsoluteOpacity());
-  Paint(painter);
+  Guarded([&] { Paint(painter); });
 }
 
 void TControl::Click() {
@@ -237,15 +239,17 @@ QPointF TControl::EventToLocal(const QMouseEvent* event) const {
 void TControl::mousePressEvent(QMouseEvent* event) {
   const QPointF p = EventToLocal(event);
   if (event->button() == Qt::LeftButton) FLeftDown = true;
-  MouseDown(event->button(), event->modifiers(), p.x(), p.y());
+  Guarded([&] { MouseDown(event->button(), event->modifiers(), p.x(), p.y()); });
 }
 
 void TControl::mouseMoveEvent(QMouseEvent* event) {
   const QPointF p = EventToLocal(event);
   // While a button holds the pointer captured, leaving and re-entering is
   // seen here rather than through enter and leave events.
-  if (event->buttons() != Qt::NoButton) SetMouseOver(BoundsRect().contains(p));
-  MouseMove(event->modifiers(), p.x(), p.y());
+  Guarded([&] {
+    if (event->buttons() != Qt::NoButton) SetMouseOver(BoundsRect().contains(p));
+    MouseMove(event->modifiers(), p.x(), p.y());
+  });
 }
 
 void TControl::mouseReleaseEvent(QMouseEvent* event) {
@@ -254,16 +258,20 @@ void TControl::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) {
     const bool wasDown = FLeftDown;
     FLeftDown = false;
-    if (wasDown && isEnabled() && BoundsRect().contains(p)) Click();
+    if (wasDown && isEnabled() && BoundsRect().contains(p)) Guarded([&] { Click(); });
     if (!alive) return;
   }
-  MouseUp(event->button(), event->modifiers(), p.x(), p.y());
+  Guarded([&] { MouseUp(event->button(), event->modifiers(), p.x(), p.y()); });
   if (!alive) return;
-  if (event->buttons() == Qt::NoButton) SetMouseOver(rect().contains(event->position().toPoint()));
+  if (event->buttons() == Qt::NoButton) Guarded([&] { SetMouseOver(rect().contains(event->position().toPoint())); });
 }
 
-void TControl::enterEvent(QEnterEvent*) { SetMouseOver(true); }
-void TControl::leaveEvent(QEvent*) { SetMouseOver(false); }
+void TControl::enterEvent(QEnterEvent*) {
+  Guarded([&] { SetMouseOver(true); });
+}
+void TControl::leaveEvent(QEvent*) {
+  Guarded([&] { SetMouseOver(false); });
+}
 
 bool TControl::event(QEvent* event) {
   // Hidden controls take no place in their parent's alignment.

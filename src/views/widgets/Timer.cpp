@@ -1,8 +1,10 @@
 #include "views/widgets/Timer.h"
 
+#include "views/widgets/ErrorHook.h"
+
 TTimer::TTimer(QObject* parent) : QObject(parent) {
   connect(&FTimer, &QTimer::timeout, this, [this] {
-    if (OnTimer) OnTimer(this);
+    if (OnTimer) Guarded([this] { OnTimer(this); });
   });
   Update();
 }
