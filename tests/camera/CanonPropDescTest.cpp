@@ -20,7 +20,7 @@ using TPairs = std::vector<std::pair<std::int32_t, std::string>>;
 
 }  // namespace
 
-TEST(CanonPropDescTest, MapBackedPropertiesFollowTheCameraOrder) {
+TEST(CameraPropDescTest, MapBackedPropertiesFollowTheCameraOrder) {
   TCanonPropDesc desc;
   EXPECT_TRUE(desc.GetPropDesc(kEdsPropID_ISOSpeed, Describe({})).empty());
   EXPECT_EQ(Pairs(desc.GetPropDesc(kEdsPropID_ISOSpeed, Describe({0x48, 0x50, 0x58}))),
@@ -30,7 +30,7 @@ TEST(CanonPropDescTest, MapBackedPropertiesFollowTheCameraOrder) {
             (TPairs{{0x50, "22"}, {0x0C, "1.2"}, {0x0D, "1.2"}, {0x50, "22"}}));
 }
 
-TEST(CanonPropDescTest, LabelsOfEveryTable) {
+TEST(CameraPropDescTest, LabelsOfEveryTable) {
   TCanonPropDesc desc;
   struct TCase {
     EdsPropertyID Prop;
@@ -70,7 +70,7 @@ TEST(CanonPropDescTest, LabelsOfEveryTable) {
   }
 }
 
-TEST(CanonPropDescTest, TablesHoldTheirFullSize) {
+TEST(CameraPropDescTest, TablesHoldTheirFullSize) {
   // Every code of a table labelled from that table (not in decimal) proves
   // the table holds it; count how many of a sweep are known.
   TCanonPropDesc desc;
@@ -89,7 +89,7 @@ TEST(CanonPropDescTest, TablesHoldTheirFullSize) {
   EXPECT_EQ(known(kEdsPropID_ExposureCompensation, 0, 0xFF), 26);
 }
 
-TEST(CanonPropDescTest, FixedListsIgnoreTheDescription) {
+TEST(CameraPropDescTest, FixedListsIgnoreTheDescription) {
   TCanonPropDesc desc;
   const auto wb = desc.GetPropDesc(kEdsPropID_WhiteBalance, Describe({}));
   ASSERT_EQ(wb.size(), 18u);
@@ -108,7 +108,7 @@ TEST(CanonPropDescTest, FixedListsIgnoreTheDescription) {
             (TPairs{{0, "Single"}, {0x11, "2-Sec Self-Timer"}}));
 }
 
-TEST(CanonPropDescTest, CodesWithoutALabelAreListedInDecimal) {
+TEST(CameraPropDescTest, CodesWithoutALabelAreListedInDecimal) {
   TCanonPropDesc desc;
   // No table for picture style.
   EXPECT_EQ(Pairs(desc.GetPropDesc(kEdsPropID_PictureStyle, Describe({0x81, 0x21, -5}))),
@@ -118,7 +118,7 @@ TEST(CanonPropDescTest, CodesWithoutALabelAreListedInDecimal) {
             (TPairs{{0x48, "100"}, {0x49, "73"}}));
 }
 
-TEST(CanonPropDescTest, OutOfRangeElementCountsAreClamped) {
+TEST(CameraPropDescTest, OutOfRangeElementCountsAreClamped) {
   TCanonPropDesc desc;
   EdsPropertyDesc bad{};
   bad.numElements = -3;

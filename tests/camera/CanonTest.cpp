@@ -11,9 +11,9 @@ std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& te
 }
 }  // namespace
 
-using CanonTest = TCameraFixture;
+using CameraControllerTest = TCameraFixture;
 
-TEST_F(CanonTest, NoCameraFailsInitializeAndReportsIt) {
+TEST_F(CameraControllerTest, NoCameraFailsInitializeAndReportsIt) {
   SimCamera::SetCameraAttached(false);
   Canon().Initialize();
   const auto lines = FTrace.Lines();
@@ -37,7 +37,7 @@ TEST_F(CanonTest, NoCameraFailsInitializeAndReportsIt) {
   EXPECT_EQ(Count("EdsTerminateSDK"), 0u);
 }
 
-TEST_F(CanonTest, InitializeAndFinalizeRunOnce) {
+TEST_F(CameraControllerTest, InitializeAndFinalizeRunOnce) {
   Canon().Finalize();
   EXPECT_EQ(Count("EdsTerminateSDK"), 0u);
   Canon().Initialize();
@@ -54,7 +54,7 @@ TEST_F(CanonTest, InitializeAndFinalizeRunOnce) {
   EXPECT_EQ(SimCamera::LiveObjects(), 0);
 }
 
-TEST_F(CanonTest, OpeningAModernCameraPreparesItAndPublishesLists) {
+TEST_F(CameraControllerTest, OpeningAModernCameraPreparesItAndPublishesLists) {
   InitializeAndOpen();
   const auto saveTo = Writes(kEdsPropID_SaveTo);
   ASSERT_EQ(saveTo.size(), 1u);
@@ -87,7 +87,7 @@ TEST_F(CanonTest, OpeningAModernCameraPreparesItAndPublishesLists) {
   for (auto id : FListener.Threads) EXPECT_EQ(id, std::this_thread::get_id());
 }
 
-TEST_F(CanonTest, LegacyCameraOpensWithoutPreparation) {
+TEST_F(CameraControllerTest, LegacyCameraOpensWithoutPreparation) {
   SimCamera::SetLegacy(true);
   InitializeAndOpen();
   ASSERT_TRUE(WaitFor([&] { return FListener.Opens == 1; }));
@@ -100,7 +100,7 @@ TEST_F(CanonTest, LegacyCameraOpensWithoutPreparation) {
   EXPECT_FALSE(Canon().WhiteBalanceDesc());
 }
 
-TEST_F(CanonTest, FailedSessionStillReadsListsAndReportsTheCamera) {
+TEST_F(CameraControllerTest, FailedSessionStillReadsListsAndReportsTheCamera) {
   SimCamera::FailNext("EdsOpenSession", EDS_ERR_DEVICE_BUSY);
   SimCamera::RemoveProperty(kEdsPropID_Tv);
   Canon().Initialize();
@@ -114,7 +114,7 @@ TEST_F(CanonTest, FailedSessionStillReadsListsAndReportsTheCamera) {
   EXPECT_TRUE(Canon().WhiteBalanceDesc());
 }
 
-TEST_F(CanonTest, ListsAreAbsentAfterClose) {
+TEST_F(CameraControllerTest, ListsAreAbsentAfterClose) {
   InitializeAndOpen();
   ASSERT_TRUE(Canon().AvDesc());
   Canon().Close();
@@ -126,7 +126,7 @@ TEST_F(CanonTest, ListsAreAbsentAfterClose) {
   EXPECT_FALSE(SimCamera::SessionOpen());
 }
 
-TEST_F(CanonTest, PropertiesReadAndWriteTheCamera) {
+TEST_F(CameraControllerTest, PropertiesReadAndWriteTheCamera) {
   InitializeAndOpen();
   struct TCase {
     EdsUInt32 (TCanon::*Get)();
@@ -152,7 +152,7 @@ TEST_F(CanonTest, PropertiesReadAndWriteTheCamera) {
   EXPECT_FALSE(FTrace.Contains("EDS_ERR"));
 }
 
-TEST_F(CanonTest, GetPropValueFailureAnswersAllOnesAndLogsOnce) {
+TEST_F(CameraControllerTest, GetPropValueFailureAnswersAllOnesAndLogsOnce) {
   InitializeAndOpen();
   SimCamera::RemoveProperty(kEdsPropID_MeteringMode);
   FTrace.Clear();
@@ -162,7 +162,7 @@ TEST_F(CanonTest, GetPropValueFailureAnswersAllOnesAndLogsOnce) {
   EXPECT_NE(lines[0].find("00000050 EDS_ERR_PROPERTIES_UNAVAILABLE"), std::string::npos);
 }
 
-TEST_F(CanonTest, WhiteBalanceShiftReplacesOneHalfOfThePair) {
+TEST_F(CameraControllerTest, WhiteBalanceShiftReplacesOneHalfOfThePair) {
   InitializeAndOpen();
   SimCamera::SetWhiteBalanceShift(-2, 0);
   Canon().SetWhiteBalanceShift(1, 3);
@@ -181,7 +181,7 @@ TEST_F(CanonTest, WhiteBalanceShiftReplacesOneHalfOfThePair) {
   EXPECT_EQ(Canon().GetWhiteBalanceShift(7), -1);  // no such half
 }
 
-TEST_F(CanonTest, PictureStyleIsTheFirstUserStyle) {
+TEST_F(CameraControllerTest, PictureStyleIsTheFirstUserStyle) {
   InitializeAndOpen();
   EdsPictureStyleDesc style{2, 5, -1, 3, 0, 0};
   Canon().SetPictureStyleDesc(style);
@@ -198,7 +198,7 @@ TEST_F(CanonTest, PictureStyleIsTheFirstUserStyle) {
   EXPECT_EQ(failed.colorTone, 0);
 }
 
-TEST_F(CanonTest, CheckNamesTheErrorCodes) {
+TEST_F(CameraControllerTest, CheckNamesTheErrorCodes) {
   FTrace.Clear();
   Canon().Check(EDS_ERR_OK);
   Canon().Check(EDS_ERR_DEVICE_BUSY);
@@ -209,7 +209,7 @@ TEST_F(CanonTest, CheckNamesTheErrorCodes) {
   EXPECT_NE(lines[1].find("00012345 Unknown Error"), std::string::npos);
 }
 
-TEST_F(CanonTest, FinalizeRunsEverythingQueuedFirst) {
+TEST_F(CameraControllerTest, FinalizeRunsEverythingQueuedFirst) {
   InitializeAndOpen();
   for (int i = 0; i < 4; ++i) Canon().Zoom();
   Canon().Fit();
@@ -226,14 +226,14 @@ TEST_F(CanonTest, FinalizeRunsEverythingQueuedFirst) {
   EXPECT_EQ(Canon().QueueCount(), 0u);
 }
 
-TEST_F(CanonTest, CameraShutdownIsBroadcastOnTheUiThread) {
+TEST_F(CameraControllerTest, CameraShutdownIsBroadcastOnTheUiThread) {
   InitializeAndOpen();
   SimCamera::RaiseShutdown();
   ASSERT_TRUE(WaitFor([&] { return FListener.Shutdowns == 1; }));
   EXPECT_EQ(FListener.Threads.back(), std::this_thread::get_id());
 }
 
-TEST_F(CanonTest, DestroyingWithoutFinalizeStopsTheWorker) {
+TEST_F(CameraControllerTest, DestroyingWithoutFinalizeStopsTheWorker) {
   InitializeAndOpen();
   Canon().SetShutdownGrace(std::chrono::milliseconds(300));
   Canon().StartLiveView();  // never stopped: the frame chain goes on until the grace is over

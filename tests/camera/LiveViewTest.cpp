@@ -9,7 +9,7 @@ bool IsJpeg(const std::vector<std::uint8_t>& b) {
 }
 }  // namespace
 
-class LiveViewTest : public TCameraFixture {
+class CameraLiveViewTest : public TCameraFixture {
  protected:
   void SetUp() override {
     TCameraFixture::SetUp();
@@ -31,7 +31,7 @@ class LiveViewTest : public TCameraFixture {
   std::vector<std::thread::id> FFrameThreads;
 };
 
-TEST_F(LiveViewTest, StartSwitchesEvfModeOnlyWhenOff) {
+TEST_F(CameraLiveViewTest, StartSwitchesEvfModeOnlyWhenOff) {
   for (EdsUInt32 mode : {0u, 1u}) {
     SCOPED_TRACE(mode);
     TearDown();
@@ -53,7 +53,7 @@ TEST_F(LiveViewTest, StartSwitchesEvfModeOnlyWhenOff) {
   }
 }
 
-TEST_F(LiveViewTest, NotReadyFramesAreRepeatedThenFramesFlowOnTheUiThread) {
+TEST_F(CameraLiveViewTest, NotReadyFramesAreRepeatedThenFramesFlowOnTheUiThread) {
   SimCamera::SetNotReadyFrames(3);
   InitializeAndOpen();
   Start(3);
@@ -70,7 +70,7 @@ TEST_F(LiveViewTest, NotReadyFramesAreRepeatedThenFramesFlowOnTheUiThread) {
   EXPECT_EQ(SimCamera::LiveObjects(), 1);  // the camera
 }
 
-TEST_F(LiveViewTest, OtherFrameErrorsAreSkippedAndTheLoopGoesOn) {
+TEST_F(CameraLiveViewTest, OtherFrameErrorsAreSkippedAndTheLoopGoesOn) {
   SimCamera::SetNotReadyFrames(0);
   InitializeAndOpen();
   SimCamera::FailNext("EdsDownloadEvfImage", EDS_ERR_INTERNAL_ERROR, 2);
@@ -83,7 +83,7 @@ TEST_F(LiveViewTest, OtherFrameErrorsAreSkippedAndTheLoopGoesOn) {
   EXPECT_EQ(static_cast<std::size_t>(ok), FFrames.size());
 }
 
-TEST_F(LiveViewTest, StopLetsAtMostOneFrameThroughAndEndsTheChain) {
+TEST_F(CameraLiveViewTest, StopLetsAtMostOneFrameThroughAndEndsTheChain) {
   InitializeAndOpen();
   Start(3);
   const std::size_t before = FFrames.size();
@@ -98,7 +98,7 @@ TEST_F(LiveViewTest, StopLetsAtMostOneFrameThroughAndEndsTheChain) {
   EXPECT_EQ(Canon().QueueCount(), 0u);
 }
 
-TEST_F(LiveViewTest, StopWhileOffSendsNothing) {
+TEST_F(CameraLiveViewTest, StopWhileOffSendsNothing) {
   InitializeAndOpen();
   SimCamera::ClearCalls();
   Canon().StopLiveView();
@@ -106,7 +106,7 @@ TEST_F(LiveViewTest, StopWhileOffSendsNothing) {
   EXPECT_TRUE(SimCamera::Calls().empty());
 }
 
-TEST_F(LiveViewTest, StopSwitchesDepthOfFieldPreviewOffAndPauses) {
+TEST_F(CameraLiveViewTest, StopSwitchesDepthOfFieldPreviewOffAndPauses) {
   InitializeAndOpen();
   Start();
   SimCamera::SetProperty(kEdsPropID_Evf_DepthOfFieldPreview, 1);
@@ -118,7 +118,7 @@ TEST_F(LiveViewTest, StopSwitchesDepthOfFieldPreviewOffAndPauses) {
   EXPECT_GE(Writes(kEdsPropID_Evf_OutputDevice)[1].Time - preview[0].Time, std::chrono::milliseconds(500));
 }
 
-TEST_F(LiveViewTest, FailingStopIsRetriedABoundedNumberOfTimes) {
+TEST_F(CameraLiveViewTest, FailingStopIsRetriedABoundedNumberOfTimes) {
   InitializeAndOpen();
   Start();
   SimCamera::RemoveProperty(kEdsPropID_Evf_DepthOfFieldPreview);  // every stop attempt fails its first read
@@ -128,7 +128,7 @@ TEST_F(LiveViewTest, FailingStopIsRetriedABoundedNumberOfTimes) {
             static_cast<std::size_t>(TCanon::RepeatLimit));
 }
 
-TEST_F(LiveViewTest, ZoomWritesTenAndFitWritesOne) {
+TEST_F(CameraLiveViewTest, ZoomWritesTenAndFitWritesOne) {
   InitializeAndOpen();
   Canon().Zoom();
   Canon().Fit();
@@ -137,7 +137,7 @@ TEST_F(LiveViewTest, ZoomWritesTenAndFitWritesOne) {
   EXPECT_EQ(Writes(kEdsPropID_Evf_Zoom)[1].Data, std::vector<std::int32_t>{1});
 }
 
-TEST_F(LiveViewTest, ZoomPositionIsReadAndWrittenAtOnce) {
+TEST_F(CameraLiveViewTest, ZoomPositionIsReadAndWrittenAtOnce) {
   InitializeAndOpen();
   Canon().SetZoomPosition({2350, 1550});
   EXPECT_EQ(SimCamera::ZoomPosition().x, 2350);
@@ -148,7 +148,7 @@ TEST_F(LiveViewTest, ZoomPositionIsReadAndWrittenAtOnce) {
   EXPECT_EQ(failed.y, 0);
 }
 
-TEST_F(LiveViewTest, FocusStepsAreSentDroppedWhenBusyAndBoundedOnOtherErrors) {
+TEST_F(CameraLiveViewTest, FocusStepsAreSentDroppedWhenBusyAndBoundedOnOtherErrors) {
   InitializeAndOpen();
   Start();
   const int before = SimCamera::FocusPosition();
@@ -177,7 +177,7 @@ TEST_F(LiveViewTest, FocusStepsAreSentDroppedWhenBusyAndBoundedOnOtherErrors) {
   EXPECT_EQ(Count("EdsSendCommand"), static_cast<std::size_t>(TCanon::RepeatLimit));
 }
 
-class ShotTest : public TCameraFixture {
+class CameraShotTest : public TCameraFixture {
  protected:
   void SetUp() override {
     TCameraFixture::SetUp();
@@ -200,7 +200,7 @@ class ShotTest : public TCameraFixture {
   std::vector<std::vector<std::uint8_t>> FPictures;
 };
 
-TEST_F(ShotTest, OneShotGivesBeginProgressEndThenTheWholePicture) {
+TEST_F(CameraShotTest, OneShotGivesBeginProgressEndThenTheWholePicture) {
   InitializeAndOpen();
   const int objects = SimCamera::LiveObjects();
   Canon().TakePicture();
@@ -220,7 +220,7 @@ TEST_F(ShotTest, OneShotGivesBeginProgressEndThenTheWholePicture) {
   EXPECT_EQ(SimCamera::LiveObjects(), objects);  // item and stream given back
 }
 
-TEST_F(ShotTest, BrokenPicturesArriveAsTheyCame) {
+TEST_F(CameraShotTest, BrokenPicturesArriveAsTheyCame) {
   InitializeAndOpen();
   for (auto fault : {SimCamera::TFault::Truncated, SimCamera::TFault::Corrupt}) {
     SimCamera::SetPictureFault(fault);
@@ -232,7 +232,7 @@ TEST_F(ShotTest, BrokenPicturesArriveAsTheyCame) {
   }
 }
 
-TEST_F(ShotTest, FailedDownloadGivesBeginAndEndButNoPicture) {
+TEST_F(CameraShotTest, FailedDownloadGivesBeginAndEndButNoPicture) {
   InitializeAndOpen();
   const int objects = SimCamera::LiveObjects();
   SimCamera::FailNext("EdsDownload", EDS_ERR_INTERNAL_ERROR);
@@ -245,7 +245,7 @@ TEST_F(ShotTest, FailedDownloadGivesBeginAndEndButNoPicture) {
   EXPECT_EQ(SimCamera::LiveObjects(), objects);
 }
 
-TEST_F(ShotTest, BusyShutterIsRepeatedAndEveryTransferredFileDownloaded) {
+TEST_F(CameraShotTest, BusyShutterIsRepeatedAndEveryTransferredFileDownloaded) {
   SimCamera::SetFilesPerShot(2);
   InitializeAndOpen();
   SimCamera::FailNext("EdsSendCommand", EDS_ERR_DEVICE_BUSY, 2);
@@ -254,7 +254,7 @@ TEST_F(ShotTest, BusyShutterIsRepeatedAndEveryTransferredFileDownloaded) {
   EXPECT_EQ(CallsOf("EdsSendCommand", kEdsCameraCommand_TakePicture).size(), 3u);
 }
 
-TEST_F(ShotTest, LegacyCameraLocksTheControlsAroundTheShutter) {
+TEST_F(CameraShotTest, LegacyCameraLocksTheControlsAroundTheShutter) {
   SimCamera::SetLegacy(true);
   SimCamera::SetProperty(kEdsPropID_SaveTo, kEdsSaveTo_Host);
   InitializeAndOpen();
@@ -266,7 +266,7 @@ TEST_F(ShotTest, LegacyCameraLocksTheControlsAroundTheShutter) {
   EXPECT_EQ(status[1].Id, kEdsCameraStatusCommand_UIUnLock);
 }
 
-TEST_F(ShotTest, WithoutHandlersThePictureIsFreed) {
+TEST_F(CameraShotTest, WithoutHandlersThePictureIsFreed) {
   Canon().SetOnTakePicture(nullptr);
   Canon().SetOnDownloadProgress(nullptr);
   InitializeAndOpen();
@@ -280,7 +280,7 @@ TEST_F(ShotTest, WithoutHandlersThePictureIsFreed) {
 
 // ---------------------------------------------------------------- shutdown and queue pressure
 
-TEST_F(LiveViewTest, FinalizeServesAFramePendingOnTheUiThread) {
+TEST_F(CameraLiveViewTest, FinalizeServesAFramePendingOnTheUiThread) {
   InitializeAndOpen();
   Start(2);
   Canon().SetShutdownGrace(std::chrono::milliseconds(300));
@@ -293,7 +293,7 @@ TEST_F(LiveViewTest, FinalizeServesAFramePendingOnTheUiThread) {
   EXPECT_EQ(Count("EdsCloseSession"), 1u);
 }
 
-TEST_F(LiveViewTest, ShutdownEndsUnderASteadyStreamOfBusyAnswers) {
+TEST_F(CameraLiveViewTest, ShutdownEndsUnderASteadyStreamOfBusyAnswers) {
   InitializeAndOpen();
   Start();
   SimCamera::FailNext("EdsDownloadEvfImage", EDS_ERR_DEVICE_BUSY, -1);
@@ -311,7 +311,7 @@ TEST_F(LiveViewTest, ShutdownEndsUnderASteadyStreamOfBusyAnswers) {
   EXPECT_FALSE(SimCamera::SdkInitialized());
 }
 
-TEST_F(LiveViewTest, UiPushesOnAFullQueueKeepServingFrames) {
+TEST_F(CameraLiveViewTest, UiPushesOnAFullQueueKeepServingFrames) {
   InitializeAndOpen();
   Start();
   // Far more commands than the queue holds, pushed from the UI thread while

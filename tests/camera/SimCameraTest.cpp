@@ -66,7 +66,7 @@ double Sharpness(const TImage& img, int x0, int y0, int x1, int y1) {
   return sum / n;
 }
 
-class SimCameraTest : public ::testing::Test {
+class CameraSimTest : public ::testing::Test {
  protected:
   void SetUp() override { SimCamera::Reset(); }
   void TearDown() override {
@@ -122,7 +122,7 @@ class SimCameraTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SimCameraTest, MisuseIsAnsweredWithErrors) {
+TEST_F(CameraSimTest, MisuseIsAnsweredWithErrors) {
   EdsCameraListRef list = nullptr;
   EXPECT_NE(EdsGetCameraList(&list), EDS_ERR_OK);  // before EdsInitializeSDK
   Open();
@@ -170,7 +170,7 @@ TEST_F(SimCameraTest, MisuseIsAnsweredWithErrors) {
   EXPECT_EQ(calls[0].Result, EDS_ERR_INVALID_PARAMETER);
 }
 
-TEST_F(SimCameraTest, FailurePlanAnswersTheNextCalls) {
+TEST_F(CameraSimTest, FailurePlanAnswersTheNextCalls) {
   Open();
   EdsUInt32 value = 0;
   SimCamera::FailNext("EdsGetPropertyData", EDS_ERR_DEVICE_BUSY, 2);
@@ -183,7 +183,7 @@ TEST_F(SimCameraTest, FailurePlanAnswersTheNextCalls) {
   EXPECT_EQ(EdsGetPropertyData(FCamera, kEdsPropID_Av, 0, 4, &value), EDS_ERR_OK);
 }
 
-TEST_F(SimCameraTest, FramesAreJpegsOfTheSceneAfterAShortWait) {
+TEST_F(CameraSimTest, FramesAreJpegsOfTheSceneAfterAShortWait) {
   Open();
   std::vector<std::uint8_t> bytes;
   EXPECT_EQ(Frame(bytes), EDS_ERR_OBJECT_NOTREADY);  // live view not on the computer
@@ -206,7 +206,7 @@ TEST_F(SimCameraTest, FramesAreJpegsOfTheSceneAfterAShortWait) {
   EXPECT_EQ(SimCamera::FramesServed(), 2u);
 }
 
-TEST_F(SimCameraTest, ZoomAndFocusShowInTheFrames) {
+TEST_F(CameraSimTest, ZoomAndFocusShowInTheFrames) {
   Open();
   SetOutput(kEdsEvfOutputDevice_PC);
   const TImage fit = LiveFrame();
@@ -254,7 +254,7 @@ EdsError EDSCALLBACK OnProgress(EdsUInt32 percent, EdsVoid* context, EdsBool* ca
 }
 }  // namespace
 
-TEST_F(SimCameraTest, ShutterTransfersAFullSizePictureOnAnSdkThread) {
+TEST_F(CameraSimTest, ShutterTransfersAFullSizePictureOnAnSdkThread) {
   Open();
   TTransfers transfers;
   ASSERT_EQ(EdsSetObjectEventHandler(FCamera, kEdsObjectEvent_All, OnObject, &transfers), EDS_ERR_OK);
@@ -297,7 +297,7 @@ TEST_F(SimCameraTest, ShutterTransfersAFullSizePictureOnAnSdkThread) {
   EdsRelease(stream);
 }
 
-TEST_F(SimCameraTest, ShutdownEventArrivesOnlyWithAHandler) {
+TEST_F(CameraSimTest, ShutdownEventArrivesOnlyWithAHandler) {
   Open();
   SimCamera::RaiseShutdown();  // no handler yet: nothing happens
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -313,7 +313,7 @@ TEST_F(SimCameraTest, ShutdownEventArrivesOnlyWithAHandler) {
   EXPECT_EQ(shutdowns, 1);
 }
 
-TEST_F(SimCameraTest, CallsFromSeveralThreadsAtOnce) {
+TEST_F(CameraSimTest, CallsFromSeveralThreadsAtOnce) {
   Open();
   SetOutput(kEdsEvfOutputDevice_PC);
   SimCamera::SetFrameSize(256, 170);
@@ -344,7 +344,7 @@ TEST_F(SimCameraTest, CallsFromSeveralThreadsAtOnce) {
   EXPECT_EQ(SimCamera::LiveObjects(), 1);  // only the camera is left
 }
 
-TEST_F(SimCameraTest, NoCameraAndLegacyCamera) {
+TEST_F(CameraSimTest, NoCameraAndLegacyCamera) {
   ASSERT_EQ(EdsInitializeSDK(), EDS_ERR_OK);
   EdsCameraListRef list = nullptr;
   EdsUInt32 count = 9;
