@@ -9,7 +9,12 @@
 //   ...
 //   canon.Close();        // at shutdown, after the shooting view stopped live view
 //   canon.Finalize();     // waits for the worker (serving its UI calls meanwhile); bounded
-//   delete TGlobal::FInstance; TGlobal::FInstance = nullptr;
+//   delete TGlobal::FInstance; TGlobal::FInstance = nullptr;   // before the dispatcher goes
+//
+// Destroying the controller without Finalize finalises it first. Commands
+// queued while no worker runs (no camera) are dropped with a trace line. A
+// push onto a full queue from the UI thread serves the UI thread's pending
+// work while it waits, so it cannot deadlock with a frame in delivery.
 //
 // Use from the shooting view (UI thread): SetOnLiveView / SetOnTakePicture
 // (and the download handlers), StartLiveView, StopLiveView, TakePicture,
