@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/ErrorReport.h"
+#include "views/widgets/SanitizerDefaults.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+#include "views/widgets/SanitizerDefaults.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   ::testing::InitGoogleTest(&argc, argv);

@@ -1,6 +1,8 @@
 // The timer every screen uses: enabled flag, millisecond interval and a
 // handler. A timer with interval 0 does not run, whatever its enabled flag.
-// Changing the interval of a running timer starts its period again.
+// Changing the interval of a running timer starts its period again. Like the
+// toolkit's timers, a new one is enabled with an interval of 1000 ms; an error
+// escaping the handler goes to the error report and the timer keeps running.
 #pragma once
 
 #include <QObject>
