@@ -271,6 +271,7 @@ EdsError Call(SimCamera::TCall call, F body) {
   if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
   call.Result = planned != EDS_ERR_OK ? planned : body();
   const EdsError result = call.Result;
+  call.Time = TClock::now();
   Record(std::move(call));
   return result;
 }

@@ -8,6 +8,7 @@
 // in its default state (call it between tests, with the SDK terminated or not).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,7 +21,7 @@ namespace SimCamera {
 // (0 for none); Id a property ID, command or event; Param the inParam or
 // command parameter; Size the data size; Data the 32-bit words written by
 // EdsSetPropertyData (or the capacity record for EdsSetCapacity); Result what
-// the call answered.
+// the call answered, Time when.
 struct TCall {
   std::string Function;
   std::uintptr_t Ref = 0;
@@ -29,6 +30,7 @@ struct TCall {
   std::uint64_t Size = 0;
   std::vector<std::int32_t> Data;
   EdsError Result = EDS_ERR_OK;
+  std::chrono::steady_clock::time_point Time;  // when the call returned
 };
 
 enum class TFault { None, Truncated, Corrupt };
