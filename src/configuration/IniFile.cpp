@@ -211,8 +211,9 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
   std::string flat(value);
   for (char& c : flat)
     if (c == '\r' || c == '\n') c = ' ';
-  value = flat;
-  std::string line = std::string(key) + "=" + flat;
+  std::string line(key);
+  line += '=';
+  line += flat;
   auto where = FindSection(section);
   if (!where) {
     if (!FLines.empty() && !Trim(FLines.back()).empty()) FLines.emplace_back();

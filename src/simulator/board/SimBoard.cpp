@@ -227,7 +227,7 @@ void TSimBoard::Handle(const TBytes& packet) {
           break;
         case TSimBoardReply::AckWithExtra: {
           std::vector<std::uint8_t> reply(Ack.begin(), Ack.end());
-          reply.insert(reply.end(), {0xAA, 0xAC, 0x00, 0x55, 0x13});
+          for (std::uint8_t extra : {0xAA, 0xAC, 0x00, 0x55, 0x13}) reply.push_back(extra);
           Answer(reply);
           break;
         }
