@@ -15,13 +15,8 @@ void TQtDispatcher::Wake() {
 
 void TQtDispatcher::Run() {
   FWakePending = false;
-  for (;;) {
-    try {
-      ProcessPending();
-      return;
-    } catch (...) {
-      // The failed item is gone; report it and carry on with the rest.
-      ReportError(std::current_exception());
-    }
-  }
+  ProcessPending();
 }
+
+// The failed item is gone; report it, and the rest of the queue still runs.
+void TQtDispatcher::OnPostedError(std::exception_ptr error) { ReportError(error); }

@@ -15,6 +15,7 @@ class TQtDispatcher : public TQueuedDispatcher {
 
  protected:
   void Wake() override;
+  void OnPostedError(std::exception_ptr error) override;
 
  private:
   void Run();

@@ -217,7 +217,10 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
   auto where = FindSection(section);
   if (!where) {
     if (!FLines.empty() && !Trim(FLines.back()).empty()) FLines.emplace_back();
-    FLines.push_back("[" + std::string(section) + "]");
+    std::string header(1, '[');
+    header += section;
+    header += ']';
+    FLines.push_back(std::move(header));
     FLines.push_back(std::move(line));
     FEndsWithNewline = true;
     return;
@@ -225,7 +228,10 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
   if (auto at = FindKey(*where, key)) {
     // Keep the key's own spelling where it stands.
     const std::string& old = FLines[*at];
-    FLines[*at] = std::string(Trim(std::string_view(old).substr(0, old.find('=')))) + "=" + flat;
+    std::string replaced(Trim(std::string_view(old).substr(0, old.find('='))));
+    replaced += '=';
+    replaced += flat;
+    FLines[*at] = std::move(replaced);
     return;
   }
   // After the section's last non-blank line.

@@ -55,7 +55,11 @@ std::size_t TQueuedDispatcher::ProcessPending() {
     }
     ++ran;
     if (!item.Done) {
-      item.Work();  // an error goes to the UI loop's error report
+      try {
+        item.Work();
+      } catch (...) {
+        OnPostedError(std::current_exception());
+      }
       continue;
     }
     std::exception_ptr error;
@@ -79,3 +83,5 @@ std::size_t TQueuedDispatcher::WaitAndProcess(int ms) {
   }
   return ProcessPending();
 }
+
+void TQueuedDispatcher::OnPostedError(std::exception_ptr error) { std::rethrow_exception(error); }

@@ -11,6 +11,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -47,6 +48,11 @@ class TQueuedDispatcher : public IDispatcher {
 
  protected:
   virtual void Wake() {}
+  // Posted work has no caller waiting for it. By default its error leaves
+  // ProcessPending (the rest stays queued); the app reports it instead, so
+  // that nothing that serves the queue, a shutdown wait included, is ever
+  // interrupted by it.
+  virtual void OnPostedError(std::exception_ptr error);
 
  private:
   struct TItem {

@@ -74,6 +74,20 @@ TEST(QtDispatcher, DeviceThreadsReachTheUiThreadThroughTheLoop) {
   EXPECT_EQ(dialogs.Errors[0].Text, "posted work failed");
 }
 
+// A shutdown wait serves the queue by calling ProcessPending itself: a failed
+// posted item is reported there too and never escapes into the caller.
+TEST(QtDispatcher, ServingTheQueueDirectlyNeverThrows) {
+  TFakeDialogs dialogs;
+  TQtDispatcher dispatcher;
+  int ran = 0;
+  dispatcher.Post([] { throw std::runtime_error("picture handler failed"); });
+  dispatcher.Post([&] { ++ran; });
+  EXPECT_NO_THROW(dispatcher.ProcessPending());
+  EXPECT_EQ(ran, 1);
+  ASSERT_EQ(dialogs.Errors.size(), 1u);
+  EXPECT_EQ(dialogs.Errors[0].Text, "picture handler failed");
+}
+
 TEST(SingleInstance, OneHolderAtATime) {
   const std::string name = UniqueLockName("one");
   {
