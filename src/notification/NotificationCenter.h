@@ -66,33 +66,30 @@ class TInvoker {
 
   template <class R, class... P, class... A>
   void Call(R (T::*method)(P...), A&&... args) const {
-    static_assert(sizeof...(P) == sizeof...(A), "Parameter count mismatch");
-    if (!FList) return;
-    std::tuple<Prepared<P>...> prepared(std::forward<A>(args)...);
-    const std::size_t count = FList->size();
-    for (std::size_t i = 0; i < count && i < FList->size(); ++i) {
-      if (T* target = dynamic_cast<T*>((*FList)[i])) {
-        std::apply([&](auto&... values) { (target->*method)(values...); }, prepared);
-      }
-    }
+    Deliver<T, P...>(method, std::forward<A>(args)...);
   }
 
   template <class R, class... P, class... A>
   void Call(R (T::*method)(P...) const, A&&... args) const {
-    static_assert(sizeof...(P) == sizeof...(A), "Parameter count mismatch");
-    if (!FList) return;
-    std::tuple<Prepared<P>...> prepared(std::forward<A>(args)...);
-    const std::size_t count = FList->size();
-    for (std::size_t i = 0; i < count && i < FList->size(); ++i) {
-      if (const T* target = dynamic_cast<const T*>((*FList)[i])) {
-        std::apply([&](auto&... values) { (target->*method)(values...); }, prepared);
-      }
-    }
+    Deliver<const T, P...>(method, std::forward<A>(args)...);
   }
 
   bool IsNull() const { return FList == nullptr; }
 
  private:
+  template <class Target, class... P, class M, class... A>
+  void Deliver(M method, A&&... args) const {
+    static_assert(sizeof...(P) == sizeof...(A), "Parameter count mismatch");
+    if (!FList) return;
+    std::tuple<Prepared<P>...> prepared(std::forward<A>(args)...);
+    const std::size_t count = FList->size();
+    for (std::size_t i = 0; i < count && i < FList->size(); ++i) {
+      if (Target* target = dynamic_cast<Target*>((*FList)[i])) {
+        std::apply([&](auto&... values) { (target->*method)(values...); }, prepared);
+      }
+    }
+  }
+
   const std::vector<INotification*>* FList;
 };
 
