@@ -1,6 +1,9 @@
 #include "app/MainForm.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QWindow>
@@ -12,6 +15,10 @@
 #include "logging/Log.h"
 #include "views/FrameSaveLocation.h"
 #include "views/FrameSplash.h"
+#include "views/FrameSulo.h"
+#include "views/FrameTabMenu.h"
+#include "views/FrameTabSub.h"
+#include "views/ViewHost.h"
 #include "views/ViewRegistry.h"
 #include "views/widgets/ErrorHook.h"
 
@@ -138,75 +145,68 @@ QRect TMainForm::ScreenGeometry() const {
   return screen ? screen->geometry() : QRect(0, 0, 1920, 1080);
 }
 
+QRect TMainForm::AvailableGeometry() const {
+  QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : ScreenGeometry();
+}
+
 void TMainForm::setScreenRatio() {
-  CurrentScreenRatio = ScreenGeometry().width() <= 1280 ? 0.6666L : 1.0L;
+  // The small ratio also where the working window would not fit the screen's
+  // height at full size (a 1366 x 768 screen), or its title bar would sit
+  // above the screen's top edge.
+  const bool narrow = ScreenGeometry().width() <= 1280;
+  const bool low = AvailableGeometry().height() < WinTypeSize(2, QSize()).height();
+  CurrentScreenRatio = narrow || low ? 0.6666L : 1.0L;
 }
 
 void TMainForm::RegisterViewClasses() {
   TViewRegistry::Register<TFrameSplash>("TFrameSplash");
   TViewRegistry::Register<TFrameSaveLocation>("TFrameSaveLocation");
-}
-
-TControl* TMainForm::FindLayout(const std::string& name) const {
-  auto* layout = findChild<TControl*>(QString::fromStdString(name));
-  if (!layout) throw EViewNotRegistered("Component " + name + " not found");
-  return layout;
+  TViewRegistry::Register<TFrameTabMenu>("TFrameTabMenu");
+  TViewRegistry::Register<TFrameTabSub>("TFrameTabSub");
+  TViewRegistry::Register<TFrameSulo>("TFrameSulo");
 }
 
 QWidget* TMainForm::CurrentView(const std::string& ParentView) const {
-  const TControl* layout = findChild<TControl*>(QString::fromStdString(ParentView));
-  if (!layout) return nullptr;
-  for (QWidget* child : layout->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (!child->isHidden() && !child->objectName().isEmpty()) return child;
-  return nullptr;
+  try {
+    return CurrentHostedView(FindHostLayout(const_cast<TMainForm*>(this), ParentView));
+  } catch (const EViewNotRegistered&) {
+    return nullptr;
+  }
 }
 
 void TMainForm::ShowView(std::string ViewName, std::string ParentView, std::int32_t WinType) {
   setWindowSize(WinType);
-  TControl* layout = FindLayout(ParentView);
-  const QString name = QString::fromStdString(TViewRegistry::ViewName(ViewName));
-  QWidget* view = nullptr;
-  for (QWidget* child : layout->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
-    if (child->objectName() == name) view = child;
-  if (!view) view = TViewRegistry::Create(ViewName, this);
-  SetContent(view, ParentView);
+  HostView(this, ViewName, ParentView);
   setCenter();
 }
 
 void TMainForm::SetContent(QWidget* Content, const std::string& ParentView) {
-  TControl* layout = FindLayout(ParentView);
-  RemoveContent(Content->objectName(), layout);
-  if (Content->parentWidget() != layout) Content->setParent(layout);
-  if (auto* control = qobject_cast<TControl*>(Content)) control->SetAlign(TAlignLayout::Client);
-  Content->show();
-  ReleaseCapture();
+  ::SetContent(Content, FindHostLayout(this, ParentView));
 }
 
 void TMainForm::RemoveContent(const QString& ExceptViewName, QWidget* ParentLayout) {
-  const QList<QWidget*> children = ParentLayout->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-  for (auto it = children.rbegin(); it != children.rend(); ++it) {
-    QWidget* child = *it;
-    if (child->objectName() == ExceptViewName) continue;
-    // The view may be the one whose handler is running (a button that
-    // navigates): it leaves the layout now and is freed once that returns.
-    child->hide();
-    child->setObjectName(QString());
-    child->deleteLater();
-  }
+  ::RemoveContent(ExceptViewName, ParentLayout);
 }
 
 void TMainForm::setWindowSize(int winType) {
   const long double r = CurrentScreenRatio;
   Trace("content width : " + std::to_string(LayoutContent->width()));
   const QSize design = WinTypeSize(winType, ScreenGeometry().size());
-  const int w = static_cast<int>(RoundHalfEven(design.width() * r));
-  const int h = static_cast<int>(RoundHalfEven(design.height() * r));
+  int w = static_cast<int>(RoundHalfEven(design.width() * r));
+  int h = static_cast<int>(RoundHalfEven(design.height() * r));
+  // Full size covers the whole screen at either ratio: its design size is the
+  // screen's size divided by the ratio.
+  if (winType == 3) {
+    w = design.width();
+    h = design.height();
+  }
   resize(w, h);
   Trace("Main content width : " + std::to_string(w));
   Trace("Main content height : " + std::to_string(h));
   RectangleClient->SetScale(static_cast<float>(r), static_cast<float>(r));
   RectangleClient->SetBounds(0, 0, w / static_cast<qreal>(r), h / static_cast<qreal>(r));
-  ReleaseCapture();
+  ReleaseMouseCapture();
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {
@@ -227,12 +227,12 @@ void TMainForm::SetFullSize() {
 
 void TMainForm::SetMidiumSize() { setWindowSize(2); }
 
-void TMainForm::ReleaseCapture() {
-  if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
-}
-
 void TMainForm::keyReleaseEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+  // Space belongs to the edit or push button that has the focus (typing a
+  // blank, pressing the button); only elsewhere is it the shot.
+  QWidget* focus = QApplication::focusWidget();
+  const bool taken = qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractButton*>(focus);
+  if (event->key() == Qt::Key_Space && !event->isAutoRepeat() && !taken) {
     Guarded([] { Notify<ICameraControlListener>(&ICameraControlListener::Shoot); });
     return;
   }

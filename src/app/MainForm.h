@@ -67,12 +67,12 @@ class TMainForm : public QWidget, public IDeviceScanning, public IViewNavigation
  protected:
   // The screen the window is sized and centred on (overridden by tests).
   virtual QRect ScreenGeometry() const;
+  // The part of that screen not taken by panels and task bars.
+  virtual QRect AvailableGeometry() const;
   void keyReleaseEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  TControl* FindLayout(const std::string& name) const;
-  void ReleaseCapture();
   // A manual window drag where the system offers none.
   bool FDragging = false;
   QPoint FDragOffset;

@@ -1,5 +1,6 @@
 // A view: a reusable panel of controls, named after its class without the
-// leading T ("FrameSplash"), hosted in a layout by class name.
+// leading T ("FrameSplash"), hosted in a layout by class name. Like a layout
+// it takes no pointer input of its own.
 #pragma once
 
 #include <QString>

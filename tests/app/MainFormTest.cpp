@@ -16,9 +16,11 @@ class TTestMainForm : public TMainForm {
  public:
   explicit TTestMainForm(QRect screen) : FScreen(screen) { TimerStartUp->SetEnabled(false); }
   QRect FScreen;
+  QRect FAvailable;
 
  protected:
   QRect ScreenGeometry() const override { return FScreen; }
+  QRect AvailableGeometry() const override { return FAvailable.isNull() ? FScreen : FAvailable; }
 };
 
 class MainFormFixture : public ::testing::Test {

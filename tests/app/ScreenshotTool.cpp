@@ -20,6 +20,7 @@ class TScreenForm : public TMainForm {
 
  protected:
   QRect ScreenGeometry() const override { return FScreen; }
+  QRect AvailableGeometry() const override { return FScreen; }
 
  private:
   QRect FScreen;

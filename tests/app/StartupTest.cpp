@@ -78,10 +78,14 @@ TEST_F(StartupFixture, BoardFoundLeadsToTheSaveLocationWithTheCameraConnected) {
   // The trace log lies beside the configuration file.
   EXPECT_EQ(TLog::Instance().FileName(), Temp.File("sulo.log"));
 
-  // Until the tab menu exists, the start button's navigation reaches the error report.
+  // The start button opens the working screen at the working window size.
   Click(view->TavImageButtonStartSulo);
-  ASSERT_EQ(Dialogs.Errors.size(), 1u);
-  EXPECT_NE(Dialogs.Errors[0].Text.find("TFrameTabMenu"), std::string::npos);
+  EXPECT_TRUE(Dialogs.Errors.empty());
+  QWidget* working = MainForm->CurrentView("LayoutContent");
+  ASSERT_TRUE(working);
+  EXPECT_EQ(working->objectName(), "FrameTabMenu");
+  const double r = static_cast<double>(MainForm->CurrentScreenRatio);
+  EXPECT_EQ(MainForm->size(), QSize(static_cast<int>(RoundHalfEven(1086 * r)), static_cast<int>(RoundHalfEven(806 * r))));
 
   // Closing from the save-location view: views go, then the camera's session.
   MainForm->TavImageButtonCloseClick(nullptr);

@@ -57,3 +57,10 @@ inline bool WaitFor(const std::function<bool()>& condition, int ms = 10000) {
   }
   return true;
 }
+
+// Presses and releases at a window position through the window system, as a
+// real pointer would: the toolkit picks the widget under the point.
+inline void ClickAt(QWidget* window, QPoint windowPoint) {
+  QTest::mousePress(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, windowPoint);
+  QTest::mouseRelease(window->windowHandle(), Qt::LeftButton, Qt::NoModifier, windowPoint);
+}

@@ -1,9 +1,11 @@
 #include "views/widgets/Control.h"
 
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QWheelEvent>
 #include <cmath>
 
 #include "views/widgets/ErrorHook.h"
@@ -69,7 +71,69 @@ qreal TControl::AbsoluteOpacity() const {
   return o;
 }
 
-void TControl::SetHitTest(bool hitTest) { setAttribute(Qt::WA_TransparentForMouseEvents, !hitTest); }
+void TControl::SetHitTest(bool hitTest) { FHitTest = hitTest; }
+
+namespace {
+QWidget* TargetIn(QWidget* parent, QPoint p) {
+  const QObjectList& children = parent->children();
+  for (qsizetype i = children.size() - 1; i >= 0; --i) {
+    auto* child = qobject_cast<QWidget*>(children[i]);
+    if (!child || child->isWindow() || child->isHidden() || child->testAttribute(Qt::WA_TransparentForMouseEvents)) continue;
+    const QPoint local = p - child->pos();
+    if (!child->rect().contains(local)) continue;
+    if (!child->mask().isEmpty() && !child->mask().contains(local)) continue;
+    if (QWidget* deeper = TargetIn(child, local)) return deeper;
+    if (auto* control = qobject_cast<TControl*>(child); control && !control->HitTest()) continue;
+    return child;
+  }
+  return nullptr;
+}
+}  // namespace
+
+QWidget* PointerTargetAt(QWidget* window, QPoint windowPos) { return window ? TargetIn(window, windowPos) : nullptr; }
+
+void TControl::SetHoverTarget(QWidget* target, QPointF windowPos) {
+  if (target == FHoverTarget) return;
+  if (FHoverTarget) {
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(FHoverTarget, &leave);
+  }
+  FHoverTarget = target;
+  if (target) {
+    const QPointF local = windowPos - QPointF(target->mapTo(target->window(), QPoint(0, 0)));
+    QEnterEvent enter(local, windowPos, target->mapToGlobal(local));
+    QCoreApplication::sendEvent(target, &enter);
+    setCursor(target->cursor());
+  } else {
+    unsetCursor();
+  }
+}
+
+void TControl::ForwardMouse(QMouseEvent* event) {
+  const QPointF windowPos = event->position() + QPointF(mapTo(window(), QPoint(0, 0)));
+  QWidget* target = nullptr;
+  if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+    // The widget beneath takes the press and, as the toolkit's capture
+    // would, every move and release until the buttons are up.
+    target = PointerTargetAt(window(), windowPos.toPoint());
+    FPressTarget = target;
+  } else if (FPressTarget) {
+    target = FPressTarget;
+  } else {
+    target = PointerTargetAt(window(), windowPos.toPoint());
+    if (event->type() == QEvent::MouseMove) Guarded([&] { SetHoverTarget(target, windowPos); });
+  }
+  if (event->type() == QEvent::MouseButtonRelease && event->buttons() == Qt::NoButton) FPressTarget = nullptr;
+  // A target that does not take the event (disabled, say) hands it on to its
+  // parents, which may lead back here: it ends here then.
+  if (!target || FForwarding) return;
+  const QPointF local = windowPos - QPointF(target->mapTo(target->window(), QPoint(0, 0)));
+  QMouseEvent forwarded(event->type(), local, windowPos, event->globalPosition(), event->button(), event->buttons(),
+                        event->modifiers());
+  FForwarding = true;
+  QCoreApplication::sendEvent(target, &forwarded);
+  FForwarding = false;
+}
 
 QPointF TControl::AbsoluteOrigin() const {
   if (TControl* p = ParentControl()) {
@@ -177,10 +241,13 @@ void TControl::AlignChildren() {
       case TAlignLayout::Client:
         place(c, rest.marginsRemoved(m));
         break;
-      case TAlignLayout::Center:
-        place(c, QRectF(rest.center().x() - outer.width() / 2, rest.center().y() - outer.height() / 2, outer.width(),
+      case TAlignLayout::Center: {
+        // Centred in what is left once its margins are taken off.
+        const QRectF area = rest.marginsRemoved(m);
+        place(c, QRectF(area.center().x() - outer.width() / 2, area.center().y() - outer.height() / 2, outer.width(),
                         outer.height()));
         break;
+      }
       case TAlignLayout::Contents:
         place(c, QRectF(QPointF(0, 0), FSize).marginsRemoved(m));
         break;
@@ -237,12 +304,14 @@ QPointF TControl::EventToLocal(const QMouseEvent* event) const {
 }
 
 void TControl::mousePressEvent(QMouseEvent* event) {
+  if (!FHitTest) return ForwardMouse(event);
   const QPointF p = EventToLocal(event);
   if (event->button() == Qt::LeftButton) FLeftDown = true;
   Guarded([&] { MouseDown(event->button(), event->modifiers(), p.x(), p.y()); });
 }
 
 void TControl::mouseMoveEvent(QMouseEvent* event) {
+  if (!FHitTest) return ForwardMouse(event);
   const QPointF p = EventToLocal(event);
   // While a button holds the pointer captured, leaving and re-entering is
   // seen here rather than through enter and leave events.
@@ -253,6 +322,7 @@ void TControl::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TControl::mouseReleaseEvent(QMouseEvent* event) {
+  if (!FHitTest) return ForwardMouse(event);
   const QPointF p = EventToLocal(event);
   QPointer<TControl> alive(this);
   if (event->button() == Qt::LeftButton) {
@@ -266,10 +336,34 @@ void TControl::mouseReleaseEvent(QMouseEvent* event) {
   if (event->buttons() == Qt::NoButton) Guarded([&] { SetMouseOver(rect().contains(event->position().toPoint())); });
 }
 
+void TControl::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (!FHitTest) return ForwardMouse(event);
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+void TControl::wheelEvent(QWheelEvent* event) {
+  if (FHitTest) return QWidget::wheelEvent(event);
+  const QPointF windowPos = event->position() + QPointF(mapTo(window(), QPoint(0, 0)));
+  QWidget* target = PointerTargetAt(window(), windowPos.toPoint());
+  if (!target || FForwarding) return event->ignore();
+  const QPointF local = windowPos - QPointF(target->mapTo(target->window(), QPoint(0, 0)));
+  QWheelEvent forwarded(local, event->globalPosition(), event->pixelDelta(), event->angleDelta(), event->buttons(),
+                        event->modifiers(), event->phase(), event->inverted(), event->source());
+  FForwarding = true;
+  QCoreApplication::sendEvent(target, &forwarded);
+  FForwarding = false;
+  event->setAccepted(forwarded.isAccepted());
+}
+
 void TControl::enterEvent(QEnterEvent*) {
+  if (!FHitTest) return;
   Guarded([&] { SetMouseOver(true); });
 }
 void TControl::leaveEvent(QEvent*) {
+  if (!FHitTest) {
+    if (!FPressTarget) Guarded([&] { SetHoverTarget(nullptr, QPointF()); });
+    return;
+  }
   Guarded([&] { SetMouseOver(false); });
 }
 
@@ -303,6 +397,8 @@ void TControl::resizeEvent(QResizeEvent* event) {
     if (auto* c = qobject_cast<TControl*>(child)) c->ApplyGeometry();
 }
 
+TLayout::TLayout(QWidget* parent) : TControl(parent) { FHitTest = false; }
+
 TRectangle::TRectangle(QWidget* parent) : TControl(parent) {}
 
 void TRectangle::SetFillColor(QColor color) {
@@ -324,7 +420,7 @@ void TRectangle::Paint(QPainter& painter) {
     painter.fillRect(BoundsRect(), FFill);
 }
 
-TScaledLayout::TScaledLayout(QWidget* parent) : TControl(parent) {}
+TScaledLayout::TScaledLayout(QWidget* parent) : TControl(parent) { FHitTest = false; }
 
 void TScaledLayout::SetOriginalSize(qreal width, qreal height) {
   const QSizeF outer(FSize.width() * FScale.x(), FSize.height() * FScale.y());

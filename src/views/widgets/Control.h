@@ -8,9 +8,16 @@
 // Painting happens in design units (the painter is scaled), and pointer
 // positions reach the handlers in the control's own design units.
 //
+// Pointer input: a control whose HitTest is off takes none itself; a press,
+// move, release or wheel on a spot of it that none of its children covers
+// reaches whatever lies beneath, as if the control were not there (its
+// children still take input). Layouts and views are such controls;
+// rectangles, images, buttons and edits take input.
+//
 // Alignment places a child inside its parent in the order the children were
 // added: Top, Bottom, Left and Right take a band off the space left over,
-// Client fills what remains, Center centres the child in what remains,
+// Client fills what remains, Center centres the child in what remains less
+// its margins,
 // Contents covers the whole parent, None keeps the given position.
 #pragma once
 
@@ -18,6 +25,7 @@
 #include <QPointF>
 #include <QRectF>
 #include <QSizeF>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
@@ -59,8 +67,10 @@ class TControl : public QWidget {
   qreal Opacity() const { return FOpacity; }
   qreal AbsoluteOpacity() const;
 
-  // False: pointer events go through to what lies below.
+  // False: pointer input on the control's own area goes through to what lies
+  // beneath; its children still take theirs.
   void SetHitTest(bool hitTest);
+  bool HitTest() const { return FHitTest; }
 
   // The name views are addressed by (the class name without its leading T).
   void SetName(const QString& name) { setObjectName(name); }
@@ -95,6 +105,8 @@ class TControl : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
   bool event(QEvent* event) override;
@@ -117,20 +129,32 @@ class TControl : public QWidget {
   bool FIsMouseOver = false;
   bool FLeftDown = false;
   bool FApplying = false;
+  bool FHitTest = true;
 
  private:
   QPointF EventToLocal(const QMouseEvent* event) const;
+  // Pointer input on a control without hit test: passed to what lies beneath.
+  void ForwardMouse(QMouseEvent* event);
+  void SetHoverTarget(QWidget* target, QPointF windowPos);
+  QPointer<QWidget> FPressTarget;
+  QPointer<QWidget> FHoverTarget;
+  bool FForwarding = false;
   void ApplyGeometry();
   void AlignChildren();
   void SetMouseOver(bool over);
 };
 
-// A container that draws nothing.
+// A container that draws nothing and takes no pointer input of its own.
 class TLayout : public TControl {
   Q_OBJECT
  public:
-  using TControl::TControl;
+  explicit TLayout(QWidget* parent = nullptr);
 };
+
+// The topmost widget under `windowPos` (window pixels) that takes pointer
+// input: hidden and transparent widgets are skipped, and controls without hit
+// test are looked through to what lies beneath. nullptr when nothing does.
+QWidget* PointerTargetAt(QWidget* window, QPoint windowPos);
 
 // A filled rectangle without border; rounded with a corner radius.
 class TRectangle : public TControl {
@@ -151,6 +175,7 @@ class TRectangle : public TControl {
 
 // Keeps its children laid out at an original design size and scales them to
 // whatever size it is given (the non-uniform scaling layout later screens use).
+// Like every layout it takes no pointer input of its own.
 class TScaledLayout : public TControl {
   Q_OBJECT
  public:

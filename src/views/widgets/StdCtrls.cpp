@@ -8,8 +8,17 @@ TImage::TImage(QWidget* parent) : TControl(parent) {
   FBitmap.OnChange = [this] { update(); };
 }
 
+void TImage::SetStretch(bool stretch) {
+  FStretch = stretch;
+  update();
+}
+
 void TImage::Paint(QPainter& painter) {
   if (FBitmap.IsEmpty()) return;
+  if (FStretch) {
+    painter.drawImage(BoundsRect(), FBitmap.Image());
+    return;
+  }
   const QSizeF own(FBitmap.Width(), FBitmap.Height());
   const QSizeF fitted = own.scaled(BoundsRect().size(), Qt::KeepAspectRatio);
   const QSizeF size = fitted.width() > own.width() ? own : fitted;

@@ -9,18 +9,21 @@
 #include "views/widgets/Control.h"
 
 // A picture fitted into the control's bounds, keeping its proportions and
-// centred (never enlarged beyond what the bounds allow).
+// centred (never enlarged beyond what the bounds allow); or, stretched, filling
+// the bounds exactly.
 class TImage : public TControl {
   Q_OBJECT
  public:
   explicit TImage(QWidget* parent = nullptr);
   TBitmap& Bitmap() { return FBitmap; }
+  void SetStretch(bool stretch);
 
  protected:
   void Paint(QPainter& painter) override;
 
  private:
   TBitmap FBitmap;
+  bool FStretch = false;
 };
 
 // One line of text, cut off at the control's edge.

@@ -43,8 +43,10 @@ void TTavCustomImageButton::SetIsSelected(bool value) {
   FIsSelected = value;
   if (!FGroupName.isEmpty() && FIsSelected) {
     QWidget* root = window();
+    // Only this window's buttons: another window may sit among its children
+    // (the settings window belongs to the main window's tab menu).
     for (TTavCustomImageButton* other : root->findChildren<TTavCustomImageButton*>())
-      if (other != this && other->FGroupName == FGroupName) other->SetIsSelected(false);
+      if (other != this && other->FGroupName == FGroupName && other->window() == root) other->SetIsSelected(false);
     if (root != this)
       if (auto* self = qobject_cast<TTavCustomImageButton*>(root); self && self != this && self->FGroupName == FGroupName)
         self->SetIsSelected(false);
