@@ -17,6 +17,8 @@
 
 #include "WidgetTestUtil.h"
 #include "camera/Canon.h"
+#include "notification/Dispatcher.h"
+#include "simulator/camera/SimCamera.h"
 #include "configuration/Configuration.h"
 #include "configuration/DeviceProperties.h"
 #include "support/TempDir.h"
@@ -488,6 +490,68 @@ TEST_F(SettingsFixture, RepeatTestSendsTheConfirmedWholeNumber) {
     EXPECT_TRUE(Dialogs.Queries[0].Masked);
     EXPECT_EQ(Listener.Repeats, c.Sent);
     EXPECT_EQ(Dialogs.Messages.size(), c.Refused ? 1u : 0u);
+  }
+}
+
+// With a simulated camera session open, the camera kinds bind the camera
+// controller's published lists.
+class SettingsWithCameraFixture : public SettingsFixture {
+ protected:
+  void SetUp() override {
+    SettingsFixture::SetUp();
+    SimCamera::Reset();
+    Global = std::make_unique<TGlobal>(Dispatcher);
+    TGlobal::FInstance = Global.get();
+    Canon().Initialize();
+    Canon().Open();
+    ASSERT_TRUE(WaitFor([&] {
+      Dispatcher.ProcessPending();
+      return Canon().ISOSpeedDesc() && Canon().QueueCount() == 0;
+    }));
+  }
+  void TearDown() override {
+    Owner.reset();
+    Canon().SetShutdownGrace(std::chrono::milliseconds(200));
+    Canon().Close();
+    Canon().Finalize();
+    TGlobal::FInstance = nullptr;
+    Global.reset();
+    Dispatcher.ProcessPending();
+    SimCamera::Reset();
+    SettingsFixture::TearDown();
+  }
+  TCanon& Canon() { return Global->Canon(); }
+
+  TManualDispatcher Dispatcher;
+  std::unique_ptr<TGlobal> Global;
+};
+
+TEST_F(SettingsWithCameraFixture, CameraKindsShareTheControllersListsAndStepThroughThem) {
+  const std::pair<K, TChoiceList> cases[] = {
+      {K::Shutter, Canon().TvDesc()},           {K::Diaphragm, Canon().AvDesc()},
+      {K::ISO, Canon().ISOSpeedDesc()},         {K::WhiteBalance, Canon().WhiteBalanceDesc()},
+      {K::WhiteBalanceRevision, Canon().ColorTemperatureDesc()}, {K::FileSize, Canon().ImageQualityDesc()},
+  };
+  for (const auto& [kind, list] : cases) {
+    SCOPED_TRACE(static_cast<int>(kind));
+    TFrameSpin spin(nullptr);
+    spin.Initialize(kind);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(spin.DeviceProperties().get(), list.get());
+  }
+
+  const TChoiceList iso = Canon().ISOSpeedDesc();
+  ASSERT_GE(iso->size(), 3u);
+  TSettingForm* form = Open();
+  form->FrameSpinISO->SetValue((*iso)[1].ID());
+  Click(form->FrameSpinISO->TavImageButtonUp);
+  EXPECT_EQ(form->FrameSpinISO->EditValue->Text(), QString::fromStdString((*iso)[2].Text()));
+  EXPECT_EQ(Record(M::Sulo).ISO, (*iso)[2].ID());
+  EXPECT_EQ(Listener.Last(K::ISO), (*iso)[2].ID());
+
+  const QByteArray dir = qgetenv("SULO_SCREENSHOT_DIR");
+  if (!dir.isEmpty()) {
+    EXPECT_TRUE(form->grab().save(QString::fromUtf8(dir) + "/settings-camera-1920.png"));
   }
 }
 
