@@ -39,7 +39,7 @@ for key, caption in (("shoot", "SHOOT"), ("viewer", "VIEWER")):
 svg("tab_bar.svg", 128, 4, rect(128, 4, ACCENT, rx=2))
 
 # Save popup buttons and texts.
-for key, caption, base in (("save", "저장", ACCENT), ("saveas", "다른 이름으로 저장", DARK), ("dontsave", "저장 안 함", "#9A9A9A")):
+for key, caption, base in (("save", "저장", ACCENT), ("saveas", "다른 위치에 저장", DARK), ("dontsave", "저장 안 함", "#9A9A9A")):
     for state, opacity in (("", 1.0), ("_over", 0.85), ("_pressed", 0.7)):
         svg(f"popup_{key}{state}.svg", 135, 42,
             f'<g opacity="{opacity}">' + rect(135, 42, base, rx=5) + "</g>\n" + text(67.5, 26.5, 14, WHITE, caption))

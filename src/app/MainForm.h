@@ -61,6 +61,8 @@ class TMainForm : public QWidget, public IDeviceScanning, public IViewNavigation
   void TavImageButtonMinimizeClick(TControl* Sender);
   void RectangleHeaderBGMouseDown(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
 
+  // A header drag is under way where the system offers no window move.
+  bool IsDragging() const { return FDragging; }
   // The view a layout shows now (nullptr when empty).
   QWidget* CurrentView(const std::string& ParentView) const;
 

@@ -1,5 +1,7 @@
 #include "views/FrameTabMenu.h"
 
+#include <QGraphicsDropShadowEffect>
+
 #include "logging/Log.h"
 #include "views/Artwork.h"
 #include "views/FrameTabSub.h"
@@ -29,6 +31,15 @@ TImage* MakeImage(QWidget* parent, const QString& name, const QString& file) {
   image->SetName(name);
   image->Bitmap().LoadFromFile(file);
   return image;
+}
+
+// A soft shadow that lifts a popup off the screen beneath it.
+void AddShadow(QWidget* popup) {
+  auto* shadow = new QGraphicsDropShadowEffect(popup);
+  shadow->setBlurRadius(24);
+  shadow->setOffset(0, 4);
+  shadow->setColor(QColor(0, 0, 0, 90));
+  popup->setGraphicsEffect(shadow);
 }
 
 // The marker bar's x under each tab.
@@ -65,6 +76,7 @@ TFrameTabMenu::TFrameTabMenu(QWidget* owner) : TFrame(owner, "TFrameTabMenu", 10
   RectanglePopupContentBG->SetName("RectanglePopupContentBG");
   RectanglePopupContentBG->SetFillColor(Qt::white);
   RectanglePopupContentBG->SetAlign(TAlignLayout::Contents);
+  AddShadow(RectanglePopupContentBG);
   TavImageButtonSave = MakeButton(RectanglePopupContentBG, "TavImageButtonSave", "popup_save", false);
   TavImageButtonSave->SetBounds(45, 70, 135, 42);
   TavImageButtonSave->OnClick = [this](TControl* s) { TavImageButtonSaveClick(s); };
@@ -138,6 +150,7 @@ TFrameTabMenu::TFrameTabMenu(QWidget* owner) : TFrame(owner, "TFrameTabMenu", 10
   RectanglePasswordBG->SetName("RectanglePasswordBG");
   RectanglePasswordBG->SetFillColor(Qt::white);
   RectanglePasswordBG->SetAlign(TAlignLayout::Contents);
+  AddShadow(RectanglePasswordBG);
   LabelInput = new TLabel(RectanglePasswordBG);
   LabelInput->SetName("LabelInput");
   LabelInput->SetBounds(24, 16, 150, 17);

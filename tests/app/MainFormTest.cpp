@@ -8,6 +8,7 @@
 #include "app/MainForm.h"
 #include "views/FrameSplash.h"
 #include "views/ViewRegistry.h"
+#include "views/widgets/Edit.h"
 
 namespace {
 
@@ -142,4 +143,97 @@ TEST_F(MainFormFixture, CloseAndMinimiseButtons) {
   form.showNormal();
   Click(form.TavImageButtonClose);
   EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(MainFormFixture, TheWholeTitleBarOutsideTheButtonsDragsTheWindow) {
+  TTestMainForm form(QRect(0, 0, 1920, 1080));
+  form.setScreenRatio();
+  form.setWindowSize(1);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  QWindow* window = form.windowHandle();
+  // On the logo, in the free middle of the bar, and between the two buttons.
+  for (QPoint p : {QPoint(20, 20), QPoint(184, 5), QPoint(400, 20), QPoint(870 - 52, 20)}) {
+    SCOPED_TRACE(p.x());
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, p);
+    EXPECT_TRUE(form.IsDragging());
+    QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, p);
+    EXPECT_FALSE(form.IsDragging());
+  }
+  // The buttons themselves do not drag.
+  QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, WindowPoint(form.TavImageButtonMinimize, {9, 9}));
+  EXPECT_FALSE(form.IsDragging());
+  QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, WindowPoint(form.TavImageButtonMinimize, {30, 30}));
+}
+
+TEST_F(MainFormFixture, SmallRatioWhereTheWorkingWindowWouldNotFitTheScreenHeight) {
+  struct TCase {
+    const char* Name;
+    QRect Screen, Available;
+    long double Ratio;
+    QSize Working;
+  } cases[] = {
+      {"1366 x 768 laptop", {0, 0, 1366, 768}, {0, 0, 1366, 728}, 0.6666L, {724, 537}},
+      {"1920 x 1080 with a task bar", {0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1.0L, {1086, 806}},
+      {"1600 x 900 with a task bar", {0, 0, 1600, 900}, {0, 0, 1600, 860}, 1.0L, {1086, 806}},
+      {"1440 x 900 with a tall panel", {0, 0, 1440, 900}, {0, 100, 1440, 800}, 0.6666L, {724, 537}},
+      {"1280 x 1024", {0, 0, 1280, 1024}, {0, 0, 1280, 1024}, 0.6666L, {724, 537}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTestMainForm form(c.Screen);
+    form.FAvailable = c.Available;
+    form.setScreenRatio();
+    EXPECT_EQ(form.CurrentScreenRatio, c.Ratio);
+    form.setWindowSize(2);
+    EXPECT_EQ(form.size(), c.Working);
+  }
+}
+
+TEST_F(MainFormFixture, FullSizeCoversTheWholeScreenAtEitherRatio) {
+  for (QRect screen : {QRect(0, 0, 1280, 800), QRect(0, 0, 1366, 768), QRect(0, 0, 1920, 1080)}) {
+    SCOPED_TRACE(screen.width());
+    TTestMainForm form(screen);
+    form.setScreenRatio();
+    form.setWindowSize(2);
+    form.setCenter();
+    const QSize medium = form.size();
+    form.SetFullSize();
+    EXPECT_EQ(form.geometry(), screen);
+    // The content is laid out at the screen's size in design units.
+    EXPECT_NEAR(form.LayoutContent->Width() * static_cast<double>(form.CurrentScreenRatio), screen.width(), 1);
+    form.SetMidiumSize();
+    EXPECT_EQ(form.geometry(), QRect(QPoint(0, 0), medium));
+  }
+}
+
+TEST_F(MainFormFixture, SpaceInAnEditOrOnAPushButtonIsNotAShot) {
+  TTestMainForm form(QRect(0, 0, 1920, 1080));
+  auto* edit = new TEdit(form.LayoutContent);
+  edit->SetBounds(10, 10, 200, 22);
+  auto* button = new TButton(form.LayoutContent);
+  button->SetBounds(10, 50, 80, 22);
+  int pressed = 0;
+  button->OnClick = [&](TControl*) { ++pressed; };
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  struct TShots : ICameraControlListener {
+    int Count = 0;
+    void Shoot() override { ++Count; }
+    void RepeatShoot(std::int32_t) override {}
+  } shots;
+  Center.Add<ICameraControlListener>(&shots);
+
+  edit->setFocus();
+  QTest::keyClick(edit->Editor(), Qt::Key_Space);
+  EXPECT_EQ(edit->Text(), " ");
+  button->setFocus();
+  QTest::keyClick(button->Button(), Qt::Key_Space);
+  EXPECT_EQ(pressed, 1);
+  EXPECT_EQ(shots.Count, 0);
+
+  form.setFocus();
+  QTest::keyClick(&form, Qt::Key_Space);
+  EXPECT_EQ(shots.Count, 1);
+  Center.Remove<ICameraControlListener>(&shots);
 }

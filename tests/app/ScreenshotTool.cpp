@@ -1,4 +1,4 @@
-// Renders the first screens in the main window at both screen ratios into
+// Renders the screens in the main window at both screen ratios into
 // PNG files (scripts/screenshots.sh runs it under Xvfb).
 //
 //   sulo_screenshots <folder>
@@ -10,8 +10,13 @@
 
 #include "app/MainForm.h"
 #include "configuration/Configuration.h"
+#include "configuration/DeviceProperties.h"
 #include "notification/NotificationCenter.h"
 #include "views/FrameSaveLocation.h"
+#include "views/FrameTabMenu.h"
+#include "views/FrameTabSub.h"
+#include "views/ViewHost.h"
+#include "views/ViewRegistry.h"
 
 namespace {
 class TScreenForm : public TMainForm {
@@ -50,6 +55,8 @@ int main(int argc, char** argv) {
   TConfiguration configuration(QDir::temp().filePath("sulo-screenshots.configuration").toStdString());
   configuration.General().SaveLocation = "/home/operator/Pictures/Clinic";
   TConfiguration::FInstance = &configuration;
+  TDeviceProperties tables;
+  TDeviceProperties::FInstance = &tables;
 
   bool ok = true;
   const struct {
@@ -73,7 +80,36 @@ int main(int argc, char** argv) {
     ok &= Save(&form, folder + "/save-location-camera-error-" + s.Suffix + ".png");
     view->SuloIsConnect(false);
     ok &= Save(&form, folder + "/save-location-board-error-" + s.Suffix + ".png");
+
+    // The working screen: shoot face, the save popup's three states, the
+    // access-code popup with its error, the viewer face.
+    form.ShowView("TFrameTabMenu", "LayoutContent", 2);
+    auto* menu = qobject_cast<TFrameTabMenu*>(form.CurrentView("LayoutContent"));
+    ok &= Save(&form, folder + "/working-shoot-" + s.Suffix + ".png");
+    menu->SetDisableBG();
+    menu->OpenSavePopup();
+    ok &= Save(&form, folder + "/save-popup-question-" + s.Suffix + ".png");
+    menu->SaveSuccess();
+    ok &= Save(&form, folder + "/save-popup-saved-" + s.Suffix + ".png");
+    menu->FloatAnimationPopup->Stop();
+    menu->OpenSavePopup();
+    menu->TavImageButtonDontSaveClick(nullptr);
+    ok &= Save(&form, folder + "/save-popup-not-saved-" + s.Suffix + ".png");
+    menu->FloatAnimationPopup->Stop();
+    menu->SetEnableScreen();
+    menu->OpenSettingPasswordPopup();
+    menu->EditPassword->SetText("1234");
+    menu->ButtonConfirmClick(nullptr);
+    ok &= Save(&form, folder + "/access-code-error-" + s.Suffix + ".png");
+    menu->ButtonCancelClick(nullptr);
+    if (TViewRegistry::IsRegistered("TFrameViewerOne")) {
+      menu->TavImageButtonTabViewer->SetIsSelected(true);
+      menu->TavImageButtonTabViewerClick(nullptr);
+      ok &= Save(&form, folder + "/working-viewer-" + s.Suffix + ".png");
+    }
+    form.ShowView("TFrameSplash", "LayoutContent", 1);
   }
+  TDeviceProperties::FInstance = nullptr;
   TConfiguration::FInstance = nullptr;
   TNotificationCenter::FInstance = nullptr;
   return ok ? 0 : 1;
