@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-svg-dev libgl1-mesa-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev libjpeg62-turbo-dev
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl1-mesa-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev libjpeg62-turbo-dev libturbojpeg0-dev
   fonts-noto-cjk xvfb xauth imagemagick xdotool
 )
 

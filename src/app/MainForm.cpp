@@ -18,6 +18,8 @@
 #include "views/FrameSulo.h"
 #include "views/FrameTabMenu.h"
 #include "views/FrameTabSub.h"
+#include "views/FrameViewerOne.h"
+#include "views/FrameViewerThree.h"
 #include "views/ViewHost.h"
 #include "views/ViewRegistry.h"
 #include "views/widgets/ErrorHook.h"
@@ -165,6 +167,8 @@ void TMainForm::RegisterViewClasses() {
   TViewRegistry::Register<TFrameTabMenu>("TFrameTabMenu");
   TViewRegistry::Register<TFrameTabSub>("TFrameTabSub");
   TViewRegistry::Register<TFrameSulo>("TFrameSulo");
+  TViewRegistry::Register<TFrameViewerOne>("TFrameViewerOne");
+  TViewRegistry::Register<TFrameViewerThree>("TFrameViewerThree");
 }
 
 QWidget* TMainForm::CurrentView(const std::string& ParentView) const {

@@ -1,0 +1,121 @@
+// Renders the comparison viewers with pictures into PNG files for the
+// documentation (run under Xvfb, or on the offscreen platform):
+//
+//   sulo_viewer_screenshots <folder>
+//
+// The pictures are the simulated camera's scene, turned upright as the
+// shooting view saves portrait shots.
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+#include <QMouseEvent>
+#include <QThread>
+#include <QTransform>
+#include <cstdio>
+
+#include "notification/NotificationCenter.h"
+#include "simulator/camera/SimScene.h"
+#include "views/FrameViewerOne.h"
+#include "views/FrameViewerThree.h"
+
+namespace {
+
+QString ScenePicture(const QString& folder, int index, double x0, double defocus) {
+  SimScene::TView view;
+  view.Width = 1728;
+  view.Height = 1152;
+  view.Scale = 3;
+  view.X0 = x0;
+  view.Defocus = static_cast<int>(defocus);
+  std::vector<std::uint8_t> rgb = SimScene::Render(view);
+  QImage image(rgb.data(), view.Width, view.Height, view.Width * 3, QImage::Format_RGB888);
+  const QString file = folder + QString("/scene-%1.jpg").arg(index);
+  image.transformed(QTransform().rotate(90)).save(file, "JPEG", 92);
+  return file;
+}
+
+void Settle(const std::function<bool()>& done = [] { return true; }) {
+  for (int i = 0; i < 400 && !done(); ++i) {
+    QApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(5);
+  }
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();
+}
+
+template <class V>
+bool Fetching(V* viewer) {
+  for (auto& row : viewer->FrameViewer)
+    for (TFrameViewer* pane : row)
+      if (pane->ImageViewer->IsFetching()) return true;
+  return false;
+}
+
+template <class V>
+bool Save(V* viewer, const QString& file) {
+  Settle([&] { return !Fetching(viewer); });
+  const bool ok = viewer->grab().save(file);
+  std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
+  return ok;
+}
+
+// A drag on a pane's picture, as the pointer does it.
+void Drag(TFrameViewer* pane, QPointF from, QPointF to) {
+  TControl* image = pane->ImageViewer;
+  auto send = [&](QEvent::Type type, QPointF local, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    const QPointF window = image->LocalToAbsolute(local);
+    const QPointF origin(image->mapTo(image->window(), QPoint(0, 0)));
+    QMouseEvent event(type, window - origin, window, window, button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(image, &event);
+  };
+  QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+  QApplication::sendEvent(image, &enter);
+  send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+  for (int i = 0; i < 40; ++i) send(QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("docs/screenshots");
+  QDir().mkpath(folder);
+  const QString pictures = QDir::temp().filePath("sulo-viewer-screenshots");
+  QDir().mkpath(pictures);
+  TNotificationCenter center;
+  TNotificationCenter::FInstance = &center;
+  QStringList files;
+  for (int i = 0; i < 6; ++i) files << ScenePicture(pictures, i, 400.0 * (i % 3), i / 3 == 0 ? 0 : 2);
+
+  bool ok = true;
+  {
+    TFrameViewerOne one(nullptr);
+    one.resize(1086, 644);
+    one.show();
+    Settle();
+    one.FrameViewer[0][0]->OpenPicture(files[0]);
+    one.FrameViewer[0][1]->OpenPicture(files[3]);
+    ok &= Save(&one, folder + "/viewer-one.png");
+
+    // Row 0 zoomed to 3 and dragged to the cheek, with the guide lines shown
+    // and moved onto a marker.
+    Notify<IViewerListener>(&IViewerListener::SetImageScale, 0, 3.0f);
+    Drag(one.FrameViewer[0][0], QPointF(184, 276), QPointF(120, 200));
+    Notify<IViewerListener>(&IViewerListener::ToggleGuideLine);
+    Notify<IViewerListener>(&IViewerListener::MoveLine, 0, 150.0f, 240.0f);
+    ok &= Save(&one, folder + "/viewer-one-zoomed-lines.png");
+  }
+  {
+    TFrameViewerThree three(nullptr);
+    three.resize(1086, 644);
+    three.show();
+    Settle();
+    for (int c = 0; c < 3; ++c) three.FrameViewer[0][c]->OpenPicture(files[c]);
+    for (int c = 0; c < 3; ++c) three.FrameViewer[1][c]->OpenPicture(files[3 + c]);
+    Notify<IViewerListener>(&IViewerListener::SetImageScale, 1, 2.5f);
+    Drag(three.FrameViewer[1][1], QPointF(101, 151), QPointF(60, 120));
+    ok &= Save(&three, folder + "/viewer-three.png");
+  }
+  TNotificationCenter::FInstance = nullptr;
+  return ok ? 0 : 1;
+}
