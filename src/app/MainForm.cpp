@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QKeyEvent>
 #include <QScreen>
-#include <QWindow>
 #include <cmath>
 
 #include "board/DeviceModule.h"
@@ -23,6 +22,7 @@
 #include "views/ViewHost.h"
 #include "views/ViewRegistry.h"
 #include "views/widgets/ErrorHook.h"
+#include "views/widgets/WindowHeader.h"
 
 TMainForm* MainForm = nullptr;
 
@@ -46,7 +46,6 @@ QSize WinTypeSize(int winType, QSize screen) {
       return screen;
   }
 }
-constexpr qreal HeaderHeight = 39;
 }  // namespace
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
@@ -57,57 +56,22 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
   RectangleClient->SetName("RectangleClient");
   RectangleClient->SetFillColor(QColor(0xEE, 0xF1, 0xF2));
 
-  LayoutHeader = new TLayout(RectangleClient);
-  LayoutHeader->SetName("LayoutHeader");
-  LayoutHeader->SetSize(870, HeaderHeight);
-  LayoutHeader->SetAlign(TAlignLayout::Top);
-
-  RectangleHeaderBG = new TRectangle(LayoutHeader);
-  RectangleHeaderBG->SetName("RectangleHeaderBG");
-  RectangleHeaderBG->SetFillColor(QColor::fromRgba(0xFF323232));
-  RectangleHeaderBG->SetAlign(TAlignLayout::Contents);
+  // The title bar: drag area, logo, minimise and close.
+  const TWindowHeader header = MakeWindowHeader(RectangleClient, 870);
+  LayoutHeader = header.LayoutHeader;
+  RectangleHeaderBG = header.RectangleHeaderBG;
+  LayoutLogo = header.LayoutLogo;
+  ImageLogo = header.ImageLogo;
+  LayoutBtnClose = header.LayoutBtnClose;
+  TavImageButtonClose = header.TavImageButtonClose;
+  LayoutBtnMinimize = header.LayoutBtnMinimize;
+  TavImageButtonMinimize = header.TavImageButtonMinimize;
   RectangleHeaderBG->OnMouseDown = [this](TControl* s, Qt::MouseButton b, Qt::KeyboardModifiers k, qreal x, qreal y) {
     RectangleHeaderBGMouseDown(s, b, k, x, y);
   };
-  RectangleHeaderBG->OnMouseMove = [this](TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) {
-    if (FDragging) move(QCursor::pos() - FDragOffset);
-  };
-  RectangleHeaderBG->OnMouseUp = [this](TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) { FDragging = false; };
-
-  LayoutLogo = new TLayout(RectangleHeaderBG);
-  LayoutLogo->SetName("LayoutLogo");
-  LayoutLogo->SetSize(185, HeaderHeight);
-  LayoutLogo->SetAlign(TAlignLayout::Left);
-  ImageLogo = new TImage(LayoutLogo);
-  ImageLogo->SetName("ImageLogo");
-  ImageLogo->SetBounds(0, 0, 185, HeaderHeight);
-  ImageLogo->SetHitTest(false);
-  ImageLogo->Bitmap().LoadFromFile(":/images/logo.svg");
-
-  LayoutBtnClose = new TLayout(RectangleHeaderBG);
-  LayoutBtnClose->SetName("LayoutBtnClose");
-  LayoutBtnClose->SetSize(50, HeaderHeight);
-  LayoutBtnClose->SetAlign(TAlignLayout::Right);
-  TavImageButtonClose = new TTavImageButton(LayoutBtnClose);
-  TavImageButtonClose->SetName("TavImageButtonClose");
-  TavImageButtonClose->SetSize(18, 18);
-  TavImageButtonClose->SetAlign(TAlignLayout::Center);
-  TavImageButtonClose->SetCanFocus(false);
-  TavImageButtonClose->BitmapDefault().LoadFromFile(":/images/close.svg");
-  TavImageButtonClose->BitmapMouseOver().LoadFromFile(":/images/close_over.svg");
+  RectangleHeaderBG->OnMouseMove = [this](TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) { FDrag.Follow(); };
+  RectangleHeaderBG->OnMouseUp = [this](TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) { FDrag.End(); };
   TavImageButtonClose->OnClick = [this](TControl* s) { TavImageButtonCloseClick(s); };
-
-  LayoutBtnMinimize = new TLayout(RectangleHeaderBG);
-  LayoutBtnMinimize->SetName("LayoutBtnMinimize");
-  LayoutBtnMinimize->SetSize(24, HeaderHeight);
-  LayoutBtnMinimize->SetAlign(TAlignLayout::Right);
-  TavImageButtonMinimize = new TTavImageButton(LayoutBtnMinimize);
-  TavImageButtonMinimize->SetName("TavImageButtonMinimize");
-  TavImageButtonMinimize->SetSize(18, 18);
-  TavImageButtonMinimize->SetAlign(TAlignLayout::Center);
-  TavImageButtonMinimize->SetCanFocus(false);
-  TavImageButtonMinimize->BitmapDefault().LoadFromFile(":/images/minimize.svg");
-  TavImageButtonMinimize->BitmapMouseOver().LoadFromFile(":/images/minimize_over.svg");
   TavImageButtonMinimize->OnClick = [this](TControl* s) { TavImageButtonMinimizeClick(s); };
 
   LayoutContent = new TLayout(RectangleClient);
@@ -247,12 +211,7 @@ void TMainForm::TavImageButtonCloseClick(TControl*) { close(); }
 
 void TMainForm::TavImageButtonMinimizeClick(TControl*) { showMinimized(); }
 
-void TMainForm::RectangleHeaderBGMouseDown(TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) {
-  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-  if (windowHandle() && windowHandle()->startSystemMove()) return;
-  FDragging = true;
-  FDragOffset = QCursor::pos() - pos();
-}
+void TMainForm::RectangleHeaderBGMouseDown(TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) { FDrag.Begin(); }
 
 // Start-up ----------------------------------------------------------------
 

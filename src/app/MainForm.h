@@ -13,6 +13,7 @@
 #include "views/widgets/Control.h"
 #include "views/widgets/StdCtrls.h"
 #include "views/widgets/TavImageButton.h"
+#include "views/widgets/WindowHeader.h"
 #include "views/widgets/Timer.h"
 
 class TMainForm : public QWidget, public IDeviceScanning, public IViewNavigation, public IWindowSizeControl {
@@ -62,7 +63,7 @@ class TMainForm : public QWidget, public IDeviceScanning, public IViewNavigation
   void RectangleHeaderBGMouseDown(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
 
   // A header drag is under way where the system offers no window move.
-  bool IsDragging() const { return FDragging; }
+  bool IsDragging() const { return FDrag.Dragging(); }
   // The view a layout shows now (nullptr when empty).
   QWidget* CurrentView(const std::string& ParentView) const;
 
@@ -75,9 +76,7 @@ class TMainForm : public QWidget, public IDeviceScanning, public IViewNavigation
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // A manual window drag where the system offers none.
-  bool FDragging = false;
-  QPoint FDragOffset;
+  TWindowDrag FDrag{this};
 };
 
 // The program's main window while it exists.

@@ -12,6 +12,7 @@
 #include "configuration/Configuration.h"
 #include "logging/Log.h"
 #include "views/Dialogs.h"
+#include "views/widgets/WindowHeader.h"
 
 namespace {
 using K = TTakePictureConfigurationKind;
@@ -65,58 +66,22 @@ TSettingForm::TSettingForm(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Fra
   RectangleClient->SetFillColor(QColor(0xEE, 0xF1, 0xF2));
   RectangleClient->SetScale(FScale, FScale);
 
-  // Header: drag area, logo, minimise and close.
-  LayoutHeader = new TLayout(RectangleClient);
-  LayoutHeader->SetName("LayoutHeader");
-  LayoutHeader->SetSize(ClientWidth, HeaderHeight);
-  LayoutHeader->SetAlign(TAlignLayout::Top);
-
-  RectangleHeaderBG = new TRectangle(LayoutHeader);
-  RectangleHeaderBG->SetName("RectangleHeaderBG");
-  RectangleHeaderBG->SetFillColor(QColor::fromRgba(0xFF323232));
-  RectangleHeaderBG->SetAlign(TAlignLayout::Contents);
+  // The title bar: drag area, logo, minimise and close.
+  const TWindowHeader header = MakeWindowHeader(RectangleClient, ClientWidth);
+  LayoutHeader = header.LayoutHeader;
+  RectangleHeaderBG = header.RectangleHeaderBG;
+  LayoutLogo = header.LayoutLogo;
+  ImageLogo = header.ImageLogo;
+  LayoutBtnClose = header.LayoutBtnClose;
+  TavImageButtonClose = header.TavImageButtonClose;
+  LayoutBtnMinimize = header.LayoutBtnMinimize;
+  TavImageButtonMinimize = header.TavImageButtonMinimize;
   RectangleHeaderBG->OnMouseDown = [this](TControl* s, Qt::MouseButton b, Qt::KeyboardModifiers k, qreal x, qreal y) {
     RectangleHeaderBGMouseDown(s, b, k, x, y);
   };
-  RectangleHeaderBG->OnMouseMove = [this](TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) {
-    if (FDragging) move(QCursor::pos() - FDragOffset);
-  };
-  RectangleHeaderBG->OnMouseUp = [this](TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) { FDragging = false; };
-
-  LayoutLogo = new TLayout(RectangleHeaderBG);
-  LayoutLogo->SetName("LayoutLogo");
-  LayoutLogo->SetSize(185, HeaderHeight);
-  LayoutLogo->SetAlign(TAlignLayout::Left);
-  ImageLogo = new TImage(LayoutLogo);
-  ImageLogo->SetName("ImageLogo");
-  ImageLogo->SetBounds(0, 0, 185, HeaderHeight);
-  ImageLogo->SetHitTest(false);
-  ImageLogo->Bitmap().LoadFromFile(":/images/logo.svg");
-
-  LayoutBtnClose = new TLayout(RectangleHeaderBG);
-  LayoutBtnClose->SetName("LayoutBtnClose");
-  LayoutBtnClose->SetSize(50, HeaderHeight);
-  LayoutBtnClose->SetAlign(TAlignLayout::Right);
-  TavImageButtonClose = new TTavImageButton(LayoutBtnClose);
-  TavImageButtonClose->SetName("TavImageButtonClose");
-  TavImageButtonClose->SetSize(18, 18);
-  TavImageButtonClose->SetAlign(TAlignLayout::Center);
-  TavImageButtonClose->SetCanFocus(false);
-  TavImageButtonClose->BitmapDefault().LoadFromFile(":/images/close.svg");
-  TavImageButtonClose->BitmapMouseOver().LoadFromFile(":/images/close_over.svg");
+  RectangleHeaderBG->OnMouseMove = [this](TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) { FDrag.Follow(); };
+  RectangleHeaderBG->OnMouseUp = [this](TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) { FDrag.End(); };
   TavImageButtonClose->OnClick = [this](TControl* s) { TavImageButtonCloseClick(s); };
-
-  LayoutBtnMinimize = new TLayout(RectangleHeaderBG);
-  LayoutBtnMinimize->SetName("LayoutBtnMinimize");
-  LayoutBtnMinimize->SetSize(24, HeaderHeight);
-  LayoutBtnMinimize->SetAlign(TAlignLayout::Right);
-  TavImageButtonMinimize = new TTavImageButton(LayoutBtnMinimize);
-  TavImageButtonMinimize->SetName("TavImageButtonMinimize");
-  TavImageButtonMinimize->SetSize(18, 18);
-  TavImageButtonMinimize->SetAlign(TAlignLayout::Center);
-  TavImageButtonMinimize->SetCanFocus(false);
-  TavImageButtonMinimize->BitmapDefault().LoadFromFile(":/images/minimize.svg");
-  TavImageButtonMinimize->BitmapMouseOver().LoadFromFile(":/images/minimize_over.svg");
   TavImageButtonMinimize->OnClick = [this](TControl* s) { TavImageButtonMinimizeClick(s); };
 
   // Mode row and the repeat-test button.
@@ -321,12 +286,7 @@ void TSettingForm::DestroySpinners() {
 
 void TSettingForm::TavImageButtonMinimizeClick(TControl*) { showMinimized(); }
 
-void TSettingForm::RectangleHeaderBGMouseDown(TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) {
-  if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) return;
-  if (windowHandle() && windowHandle()->startSystemMove()) return;
-  FDragging = true;
-  FDragOffset = QCursor::pos() - pos();
-}
+void TSettingForm::RectangleHeaderBGMouseDown(TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal, qreal) { FDrag.Begin(); }
 
 void TSettingForm::Button1Click(TControl*) {
   const std::optional<std::string> answer = Dialogs().InputQuery("Repeat Test", "Repeat", true);

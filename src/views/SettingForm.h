@@ -26,6 +26,7 @@
 #include "views/widgets/Edit.h"
 #include "views/widgets/StdCtrls.h"
 #include "views/widgets/TavImageButton.h"
+#include "views/widgets/WindowHeader.h"
 
 class TSettingForm : public QWidget, public ISettingChanged {
   Q_OBJECT
@@ -134,7 +135,5 @@ class TSettingForm : public QWidget, public ISettingChanged {
   TTakePictureConfiguration* FTakePictureConfiguration = nullptr;
   std::map<const TControl*, int> FTags;
   qreal FScale = 1.0;
-  // A manual window drag where the system offers none.
-  bool FDragging = false;
-  QPoint FDragOffset;
+  TWindowDrag FDrag{this};
 };

@@ -34,6 +34,13 @@ class MainFormFixture : public ::testing::Test {
 
 void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
+// Counts the shot requests that reach the shooting view's interface.
+struct TShots : ICameraControlListener {
+  int Count = 0;
+  void Shoot() override { ++Count; }
+  void RepeatShoot(std::int32_t) override {}
+};
+
 }  // namespace
 
 TEST(RoundHalfEven, TiesGoToTheEvenNeighbour) {
@@ -103,11 +110,7 @@ TEST_F(MainFormFixture, SpaceKeyAsksForAShot) {
   QKeyEvent alone(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
   QApplication::sendEvent(&form, &alone);  // nobody listens: nothing happens
 
-  struct TShots : ICameraControlListener {
-    int Count = 0;
-    void Shoot() override { ++Count; }
-    void RepeatShoot(std::int32_t) override {}
-  } shots;
+  TShots shots;
   Center.Add<ICameraControlListener>(&shots);
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
   QApplication::sendEvent(&form, &release);
@@ -217,11 +220,7 @@ TEST_F(MainFormFixture, SpaceInAnEditOrOnAPushButtonIsNotAShot) {
   button->OnClick = [&](TControl*) { ++pressed; };
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  struct TShots : ICameraControlListener {
-    int Count = 0;
-    void Shoot() override { ++Count; }
-    void RepeatShoot(std::int32_t) override {}
-  } shots;
+  TShots shots;
   Center.Add<ICameraControlListener>(&shots);
 
   edit->setFocus();
