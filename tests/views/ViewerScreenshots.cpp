@@ -3,14 +3,12 @@
 //
 //   sulo_viewer_screenshots <folder>
 //
-// The pictures are the simulated camera's scene, turned upright as the
-// shooting view saves portrait shots.
+// The pictures are portrait windows on the simulated camera's scene.
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QMouseEvent>
 #include <QThread>
-#include <QTransform>
 #include <cstdio>
 
 #include "notification/NotificationCenter.h"
@@ -22,15 +20,16 @@ namespace {
 
 QString ScenePicture(const QString& folder, int index, double x0, double defocus) {
   SimScene::TView view;
-  view.Width = 1728;
-  view.Height = 1152;
-  view.Scale = 3;
-  view.X0 = x0;
+  // A portrait window on the face, as an upright shot frames it.
+  view.Width = 1152;
+  view.Height = 1728;
+  view.Scale = 2;
+  view.X0 = 1440 + x0;
   view.Defocus = static_cast<int>(defocus);
   std::vector<std::uint8_t> rgb = SimScene::Render(view);
   QImage image(rgb.data(), view.Width, view.Height, view.Width * 3, QImage::Format_RGB888);
   const QString file = folder + QString("/scene-%1.jpg").arg(index);
-  image.transformed(QTransform().rotate(90)).save(file, "JPEG", 92);
+  image.save(file, "JPEG", 92);
   return file;
 }
 
@@ -85,7 +84,7 @@ int main(int argc, char** argv) {
   TNotificationCenter center;
   TNotificationCenter::FInstance = &center;
   QStringList files;
-  for (int i = 0; i < 6; ++i) files << ScenePicture(pictures, i, 400.0 * (i % 3), i / 3 == 0 ? 0 : 2);
+  for (int i = 0; i < 6; ++i) files << ScenePicture(pictures, i, 150.0 * (i % 3) - 150, i / 3 == 0 ? 0 : 2);
 
   bool ok = true;
   {
@@ -97,12 +96,12 @@ int main(int argc, char** argv) {
     one.FrameViewer[0][1]->OpenPicture(files[3]);
     ok &= Save(&one, folder + "/viewer-one.png");
 
-    // Row 0 zoomed to 3 and dragged to the cheek, with the guide lines shown
-    // and moved onto a marker.
+    // Row 0 zoomed to 3 and dragged onto the face, with the guide lines shown
+    // and moved onto the mole.
     Notify<IViewerListener>(&IViewerListener::SetImageScale, 0, 3.0f);
-    Drag(one.FrameViewer[0][0], QPointF(184, 276), QPointF(120, 200));
+    Drag(one.FrameViewer[0][0], QPointF(300, 420), QPointF(120, 150));
     Notify<IViewerListener>(&IViewerListener::ToggleGuideLine);
-    Notify<IViewerListener>(&IViewerListener::MoveLine, 0, 150.0f, 240.0f);
+    Notify<IViewerListener>(&IViewerListener::MoveLine, 0, 200.0f, 250.0f);
     ok &= Save(&one, folder + "/viewer-one-zoomed-lines.png");
   }
   {
@@ -110,7 +109,8 @@ int main(int argc, char** argv) {
     three.resize(1086, 644);
     three.show();
     Settle();
-    for (int c = 0; c < 3; ++c) three.FrameViewer[0][c]->OpenPicture(files[c]);
+    // The last pane of the top row stays empty: its large open button shows.
+    for (int c = 0; c < 2; ++c) three.FrameViewer[0][c]->OpenPicture(files[c]);
     for (int c = 0; c < 3; ++c) three.FrameViewer[1][c]->OpenPicture(files[3 + c]);
     Notify<IViewerListener>(&IViewerListener::SetImageScale, 1, 2.5f);
     Drag(three.FrameViewer[1][1], QPointF(101, 151), QPointF(60, 120));
