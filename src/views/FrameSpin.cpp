@@ -96,6 +96,9 @@ TFrameSpin::~TFrameSpin() {
 }
 
 void TFrameSpin::SetValueRowHeight(qreal height) {
+  // The row is aligned left, so it takes the height left below the title:
+  // what it gives up goes to its bottom margin.
+  LayoutContainer->SetMargins(0, 3, 0, 30 - height);
   LayoutContainer->SetHeight(height);
   Rectangle1->SetHeight(height);
   LayoutButton->SetHeight(height);

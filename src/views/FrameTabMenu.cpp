@@ -237,9 +237,15 @@ void TFrameTabMenu::CloseSavePopup() {
   FloatAnimationPopup->Start();
 }
 
-void TFrameTabMenu::SetDisableBG() { LayoutDisableBG->show(); }
+void TFrameTabMenu::SetDisableBG() {
+  // A closing delay still running from the last picture must not close what
+  // the next shot opens.
+  FloatAnimationPopup->Stop();
+  LayoutDisableBG->show();
+}
 
 void TFrameTabMenu::OpenSavePopup() {
+  FloatAnimationPopup->Stop();
   InitSavePopup();
   LayoutSavePopup->SetOpacity(1);
   LayoutSavePopup->show();

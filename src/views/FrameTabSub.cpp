@@ -92,8 +92,7 @@ TFrameTabSub::TFrameTabSub(QWidget* owner) : TFrame(owner, "TFrameTabSub", 1086,
   LayoutSubmenuContainer = new TLayout(LayoutSulo);
   LayoutSubmenuContainer->SetName("LayoutSubmenuContainer");
   LayoutSubmenuContainer->SetSize(393, 33);
-  // Centred in the whole row, not in what the settings button leaves.
-  LayoutSubmenuContainer->SetPosition((1086 - 393) / 2.0, (66 - 33) / 2.0);
+  LayoutSubmenuContainer->SetAlign(TAlignLayout::Center);
   TavImageButtonSulo = MakeButton(LayoutSubmenuContainer, "TavImageButtonSulo", "sub_sulo", true, 105, 33);
   TavImageButtonSulo->SetAlign(TAlignLayout::Left);
   TavImageButtonSulo->OnClick = [this](TControl* s) { TavImageButtonSuloClick(s); };

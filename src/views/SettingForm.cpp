@@ -294,9 +294,11 @@ void TSettingForm::Button1Click(TControl*) {
     Notify<ICameraControlListener>(&ICameraControlListener::RepeatShoot, 0);
     return;
   }
+  // A whole number and nothing else: blanks around it are not accepted either.
   bool ok = false;
-  const int count = QString::fromStdString(*answer).toInt(&ok, 10);
-  if (!ok) {
+  const QString text = QString::fromStdString(*answer);
+  const int count = text.toInt(&ok, 10);
+  if (!ok || text.trimmed() != text) {
     Dialogs().ShowMessage("'" + *answer + "' is not a valid integer value");
     return;
   }

@@ -330,6 +330,7 @@ TEST_F(SettingsFixture, WindowPlacesEveryControlAtTheScreenScale) {
     EXPECT_EQ(c.Spin->parentWidget(), c.Column);
     EXPECT_EQ(c.Spin->Y(), 50 + 63 * c.Row);
     EXPECT_EQ(c.Spin->GetKind(), c.Kind);
+    EXPECT_EQ(c.Spin->LayoutContainer->Height(), 27) << "the window's value rows are 27 high";
   }
   EXPECT_EQ(form->TavImageButtonSave->Y(), 50 + 63 * 7 + 80);
 
@@ -475,6 +476,8 @@ TEST_F(SettingsFixture, RepeatTestSendsTheConfirmedWholeNumber) {
       {"", {}, true},
       {"2.5", {}, true},
       {"99999999999", {}, true},
+      {" 3", {}, true},
+      {"3 ", {}, true},
   };
   TSettingForm* form = Open();
   for (const TCase& c : cases) {
@@ -552,6 +555,10 @@ TEST_F(SettingsWithCameraFixture, CameraKindsShareTheControllersListsAndStepThro
   const QByteArray dir = qgetenv("SULO_SCREENSHOT_DIR");
   if (!dir.isEmpty()) {
     EXPECT_TRUE(form->grab().save(QString::fromUtf8(dir) + "/settings-camera-1920.png"));
+    Owner.reset();
+    TSettingForm* small = Open(0.6666);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(small->grab().save(QString::fromUtf8(dir) + "/settings-camera-1280.png"));
   }
 }
 

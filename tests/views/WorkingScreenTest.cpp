@@ -20,6 +20,7 @@
 #include "views/Dialogs.h"
 #include "views/FrameTabMenu.h"
 #include "views/FrameTabSub.h"
+#include "views/SettingForm.h"
 #include "views/ViewHost.h"
 #include "views/ViewRegistry.h"
 
@@ -257,6 +258,33 @@ TEST_F(WorkingScreen, SaveShowsSuccessThenCloses) {
   EXPECT_TRUE(menu->ImageSaveSuccess->isHidden());
 }
 
+TEST_F(WorkingScreen, ANewShotStopsTheLastPicturesClosingDelay) {
+  TFrameTabMenu* menu = MakeMenu();
+  Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
+  ClickAt(FWindow.get(), Centre(menu->TavImageButtonDontSave));
+  // The next shot within the delay: its question must stay.
+  Notify<ISavePopup>(&ISavePopup::SetDisableBG);
+  Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
+  Calls.clear();
+  QTest::qWait(1800);
+  EXPECT_FALSE(menu->LayoutSavePopup->isHidden());
+  EXPECT_FALSE(menu->ImageSave->isHidden());
+  EXPECT_FALSE(menu->LayoutDisableBG->isHidden());
+  EXPECT_TRUE(Calls.empty());
+}
+
+TEST_F(WorkingScreen, SaveSuccessWithoutThePopupOnlyEndsTheShotAfterTheDelay) {
+  TFrameTabMenu* menu = MakeMenu();
+  Calls.clear();
+  Notify<ISavePopup>(&ISavePopup::SetDisableBG);
+  Notify<ISavePopup>(&ISavePopup::SaveSuccess);  // a repeat series saves without asking
+  EXPECT_TRUE(menu->LayoutSavePopup->isHidden());
+  EXPECT_TRUE(WaitFor([&] { return !Calls.empty(); }));
+  EXPECT_EQ(Calls, (std::vector<std::string>{"EnableFuntion"}));
+  EXPECT_TRUE(menu->LayoutDisableBG->isHidden());
+  EXPECT_TRUE(menu->LayoutSavePopup->isHidden());
+}
+
 TEST_F(WorkingScreen, SaveAsWithoutAFolderLeavesThePopupOpenWithoutItsQuestion) {
   TFrameTabMenu* menu = MakeMenu();
   Calls.clear();
@@ -351,12 +379,16 @@ TEST_F(WorkingScreen, PopupKeyboardTabRingSpacePressesEnterDoesNot) {
   }
   QTest::keyClick(confirm, Qt::Key_Enter);
   QTest::keyClick(confirm, Qt::Key_Return);
+  QTest::keyClick(edit, Qt::Key_Return);
   EXPECT_TRUE(menu->LabelError->isHidden()) << "Enter presses no button";
   QTest::keyClick(confirm, Qt::Key_Space);
   EXPECT_FALSE(menu->LabelError->isHidden()) << "Space pressed Confirm (empty code)";
   QTest::keyClick(confirm, Qt::Key_Tab);
   QTest::keyClick(cancel, Qt::Key_Space);
   EXPECT_TRUE(menu->LayoutSettingPasswordPopup->isHidden());
+  // The space key is the shot's again: neither an edit nor a button keeps the focus.
+  QWidget* focus = QApplication::focusWidget();
+  EXPECT_FALSE(qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractButton*>(focus));
 }
 
 TEST_F(WorkingScreen, FullThenMediumSize) {
@@ -433,6 +465,24 @@ TEST_F(WorkingScreen, OneUpAndThreeUpSwitchOnlyOnAChange) {
   EXPECT_TRUE(sub->TavImageButtonViewerOne->IsSelected());
   ClickAt(FWindow.get(), Centre(sub->TavImageButtonViewerThree));
   EXPECT_EQ(Content(menu)->objectName(), "FrameViewerThree");
+}
+
+TEST_F(WorkingScreen, TheSettingsWindowsModeButtonsLeaveTheSubMenusModeAlone) {
+  TFrameTabMenu* menu = MakeMenu();
+  TFrameTabSub* sub = Sub(menu);
+  ClickAt(FWindow.get(), Centre(sub->TavImageButtonUV));
+  Notify<ISettingPasswordPopup>(&ISettingPasswordPopup::OpenSettingPasswordPopup);
+  menu->EditPassword->SetText("9526");
+  QTest::mouseClick(menu->ButtonConfirm->Button(), Qt::LeftButton);
+  auto* form = menu->findChild<TSettingForm*>();
+  ASSERT_TRUE(form);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form));
+  // The same group name in another window is another group.
+  ClickAt(form, Centre(form->TavImageButtonPortrait));
+  EXPECT_TRUE(form->TavImageButtonPortrait->IsSelected());
+  EXPECT_TRUE(sub->TavImageButtonUV->IsSelected());
+  ClickAt(FWindow.get(), Centre(sub->TavImageButtonSulo));
+  EXPECT_TRUE(form->TavImageButtonPortrait->IsSelected());
 }
 
 TEST_F(WorkingScreen, GuideLineButtonFlipsItsLookAndTellsThePanes) {

@@ -112,6 +112,9 @@ void TControl::SetHoverTarget(QWidget* target, QPointF windowPos) {
 void TControl::ForwardMouse(QMouseEvent* event) {
   const QPointF windowPos = event->position() + QPointF(mapTo(window(), QPoint(0, 0)));
   QWidget* target = nullptr;
+  // A move with no button held means the release went elsewhere (a window
+  // move by the system, say): the press is over.
+  if (event->type() == QEvent::MouseMove && event->buttons() == Qt::NoButton) FPressTarget = nullptr;
   if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
     // The widget beneath takes the press and, as the toolkit's capture
     // would, every move and release until the buttons are up.
@@ -406,6 +409,11 @@ void TRectangle::SetFillColor(QColor color) {
   update();
 }
 
+void TRectangle::SetStrokeColor(QColor color) {
+  FStroke = color;
+  update();
+}
+
 void TRectangle::SetCornerRadius(qreal radius) {
   FRadius = radius;
   update();
@@ -418,6 +426,11 @@ void TRectangle::Paint(QPainter& painter) {
     painter.drawRoundedRect(BoundsRect(), FRadius, FRadius);
   else
     painter.fillRect(BoundsRect(), FFill);
+  if (FStroke.isValid()) {
+    painter.setPen(QPen(FStroke, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(BoundsRect().adjusted(0.5, 0.5, -0.5, -0.5), FRadius, FRadius);
+  }
 }
 
 TScaledLayout::TScaledLayout(QWidget* parent) : TControl(parent) { FHitTest = false; }

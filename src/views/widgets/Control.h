@@ -156,13 +156,16 @@ class TLayout : public TControl {
 // test are looked through to what lies beneath. nullptr when nothing does.
 QWidget* PointerTargetAt(QWidget* window, QPoint windowPos);
 
-// A filled rectangle without border; rounded with a corner radius.
+// A filled rectangle, without border unless given a stroke colour; rounded
+// with a corner radius.
 class TRectangle : public TControl {
   Q_OBJECT
  public:
   explicit TRectangle(QWidget* parent = nullptr);
   void SetFillColor(QColor color);
   QColor FillColor() const { return FFill; }
+  // A one-unit border inside the bounds; an invalid colour: none.
+  void SetStrokeColor(QColor color);
   void SetCornerRadius(qreal radius);
 
  protected:
@@ -170,6 +173,7 @@ class TRectangle : public TControl {
 
  private:
   QColor FFill = Qt::white;
+  QColor FStroke;
   qreal FRadius = 0;
 };
 

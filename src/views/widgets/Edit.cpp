@@ -66,7 +66,12 @@ void TEdit::resizeEvent(QResizeEvent* event) {
 }
 
 bool TEdit::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == FEdit && event->type() == QEvent::FocusOut && OnExit) Guarded([this] { OnExit(this); });
+  // Leaving the edit means the focus went to another control: not a context
+  // menu opened on it, nor another window taking the focus for a while.
+  if (watched == FEdit && event->type() == QEvent::FocusOut && OnExit) {
+    const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) Guarded([this] { OnExit(this); });
+  }
   return TControl::eventFilter(watched, event);
 }
 

@@ -36,7 +36,7 @@ class TEdit : public TControl {
   // The toolkit's edit (focus, typing, tests).
   QLineEdit* Editor() const { return FEdit; }
 
-  // The edit lost the keyboard focus.
+  // The focus left the edit for another control of the window.
   TNotifyEvent OnExit;
   // The text changed by typing.
   TNotifyEvent OnChangeTracking;
