@@ -203,15 +203,24 @@ TEST(PictureComposerTest, ReusesTheBufferUnlessShared) {
   EXPECT_FALSE(Near(out.pixel(300, 500), 0xFF000000, 12));
 }
 
-// Frame-sized decode buffers stay for the next frame; a whole picture's is
-// given back once it is composed.
-TEST(PictureComposerTest, KeepsFrameBuffersAndGivesBackPictureOnes) {
+// A frame after a picture fits in the picture's decode buffer; released, the
+// buffers are made again on the next call.
+TEST(PictureComposerTest, BuffersOutliveCallsUntilReleased) {
+  const std::size_t picture = std::size_t{5184} * 3456 * 4;
   TPictureComposer composer;
   QImage out;
-  ASSERT_TRUE(Compose(composer, Jpeg(Solid(1024, 680, Grey)), Marks(66, 50), false, out));
-  EXPECT_GE(composer.HeldBytes(), std::size_t{1024} * 680 * 4);
   ASSERT_TRUE(Compose(composer, Jpeg(Solid(5184, 3456, Grey), TJSAMP_420, 80), Marks(264, 66), false, out));
+  EXPECT_GE(composer.HeldBytes(), picture);
+  const std::vector<std::uint8_t> frame = Jpeg(Solid(1024, 680, Grey));
+  ASSERT_TRUE(Compose(composer, frame, Marks(66, 50), false, out));
+  EXPECT_GE(composer.HeldBytes(), picture);
+
+  composer.ReleaseBuffers();
   EXPECT_LT(composer.HeldBytes(), std::size_t{1024} * 680 * 4);
+  ASSERT_TRUE(Compose(composer, frame, Marks(66, 50), true, out));
+  EXPECT_EQ(Find(out, Magenta).first, Span(50, 908, 116, 974));
+  std::vector<std::uint8_t> jpeg;
+  EXPECT_TRUE(composer.Encode(out, TPictureComposer::DefaultQuality, jpeg));
 }
 
 // Bytes that are no whole JPEG: refused, `out` as it was, and the stream goes on.

@@ -57,6 +57,13 @@ std::size_t TPictureComposer::HeldBytes() const {
   return bytes;
 }
 
+void TPictureComposer::ReleaseBuffers() {
+  FDecoded.reset();
+  FDecodedCapacity = 0;
+  FEncoded.reset();
+  FEncodedCapacity = 0;
+}
+
 bool TPictureComposer::Compose(const std::uint8_t* jpeg, std::size_t size, const TPictureMarks& marks, bool mirror,
                                QImage& out) {
   if (!jpeg || size == 0 || size > std::numeric_limits<unsigned long>::max()) return false;
@@ -109,10 +116,6 @@ bool TPictureComposer::Compose(const std::uint8_t* jpeg, std::size_t size, const
       Blend(out, leftMark, mirror ? left : right, top);
       Blend(out, rightMark, mirror ? right : left, top);
     }
-  }
-  if (pixels > KeepScratchPixels) {
-    FDecoded.reset();
-    FDecodedCapacity = 0;
   }
   return decoded;
 }
@@ -199,9 +202,5 @@ bool TPictureComposer::Encode(const QImage& image, int quality, std::vector<std:
     out.assign(buffer, buffer + length);
   else
     FCompressor.reset();
-  if (static_cast<long long>(width) * height > KeepScratchPixels) {
-    FEncoded.reset();
-    FEncodedCapacity = 0;
-  }
   return encoded;
 }

@@ -6,9 +6,9 @@
 // The caller owns the result buffers and the composer keeps its own scratch,
 // so that a steady live-view stream allocates nothing per frame: a frame of
 // the same size as the last one reuses `out`'s pixels, the decode buffer and
-// the scaled markers. Buffers for more than KeepScratchPixels (whole pictures)
-// are given back after each call, so a picture costs its shown bitmap, and the
-// decoded one only while it is being composed.
+// the scaled markers. The decode buffer grows to the largest picture composed
+// and stays (a frame after a picture fits in it); a 6000 x 4000 picture thus
+// costs its shown bitmap and one decoded bitmap. ReleaseBuffers gives them back.
 //
 // Not thread-safe: one composer per thread (the UI thread owns the view's).
 // Nothing here blocks or raises; every failure is a `false`.
@@ -61,12 +61,12 @@ class TPictureComposer {
   // markers and encode buffer (reserved at the codec's worst case, of which
   // only the encoded length is ever touched); the codec's own state not counted.
   std::size_t HeldBytes() const;
+  // Frees the decode and encode buffers, for when no frames are coming (the
+  // shooting view closed); the next call makes them again.
+  void ReleaseBuffers();
 
   static constexpr int DefaultQuality = 95;
   static constexpr long long MaxPixels = 60'000'000;  // above any camera body today
-  // Decode buffers up to this many pixels are kept for the next call: every
-  // live-view size, no whole picture.
-  static constexpr long long KeepScratchPixels = 4'000'000;
 
  private:
   // A marker scaled to its size on the picture, and its mirror image.
