@@ -1,5 +1,6 @@
 #include <QDropEvent>
 #include <QMimeData>
+#include <QThreadPool>
 #include <QUrl>
 #include <memory>
 
@@ -289,6 +290,22 @@ TEST_F(PaneTest, ResolutionFollowsTheZoom) {
   EXPECT_GT(green.green(), 200);
   EXPECT_LT(green.red(), 60);
   EXPECT_EQ(shown.pixelColor(100, 200), QColor(0x32, 0x32, 0x32));  // above the picture: the background
+}
+
+// A pane may go (the viewer is switched) while a worker still decodes for it.
+TEST_F(PaneTest, PaneDestroyedWhileAFinerCopyIsDecoded) {
+  const QString file = Picture("late.jpg", QSize(4000, 3000));
+  for (int i = 0; i < 3; ++i) {
+    auto* pane = new TFrameViewer(Host.get());
+    pane->SetGroupNum(7);
+    pane->OpenPicture(file);
+    Zoom(7, 8.0f);
+    EXPECT_TRUE(pane->ImageViewer->IsFetching());
+    delete pane;
+  }
+  QThreadPool::globalInstance()->waitForDone();
+  QApplication::processEvents();
+  EXPECT_EQ(Center.Count<IViewerListener>(), 4u);  // A, B, C and the recorder
 }
 
 TEST_F(PaneTest, WheelStaysInThePaneWhileThePointerIsInIt) {
