@@ -1,19 +1,194 @@
-// The shooting view: the camera's live view on the left, the function panel
-// on the right. For now the two panes only; the live view, the preview tools
-// and the shot follow.
+// The shooting view: the camera's live view (or the picture just taken) on
+// the left, with an optional semi-transparent reference picture over it and
+// two movable guide lines; the function panel on the right with the overlay,
+// its opacity, guide, zoom, mirror, focus, save folder and shoot controls.
+//
+// While it exists the view owns the camera's live-view and picture handlers
+// and the controller board's port: it starts the live view and opens the port
+// when made, and stops the live view, switches the lights off, sends the rig
+// down and closes the port when destroyed. It serves ISettingChanged,
+// IMenuChangeListener, ICameraControlListener and ISavePopupListener.
 #pragma once
 
-#include "views/Frame.h"
-#include "views/widgets/Control.h"
+#include <QImage>
 
-class TFrameSulo : public TFrame {
+#include "camera/Canon.h"
+#include "configuration/TakePicture.h"
+#include "notification/Interfaces.h"
+#include "views/Frame.h"
+#include "views/picture/PictureComposer.h"
+#include "views/widgets/Edit.h"
+#include "views/widgets/FitScaledLayout.h"
+#include "views/widgets/MyTrackBar.h"
+#include "views/widgets/StdCtrls.h"
+#include "views/widgets/TavImageButton.h"
+#include "views/widgets/Timer.h"
+
+class TFrameSulo : public TFrame,
+                   public ISettingChanged,
+                   public IMenuChangeListener,
+                   public ICameraControlListener,
+                   public ISavePopupListener {
   Q_OBJECT
  public:
   explicit TFrameSulo(QWidget* owner);
+  ~TFrameSulo() override;
 
-  TScaledLayout* ScaledLayoutContent;
+  TFitScaledLayout* ScaledLayoutContent;
+  // Photo pane, layers bottom to top.
   TLayout* LayoutPhoto;
   TRectangle* RectanglePhotoBG;
+  TLayout* LayoutTackPicture;
+  TImage* ImageTakePicture;
+  TLayout* LayoutLiveView;
+  TImage* ImageLiveView;
+  TImage* ImageLeft;
+  TImage* ImageRight;
+  TLayout* LayoutOverlay;
+  TImage* ImageOverlay;
+  TLayout* LayoutGrid;
+  TRectangle* RectangleX;
+  TRectangle* RectangleY;
+  TRectangle* RectangleGridBG;
+  // Function panel.
   TLayout* LayoutFunction;
   TRectangle* RectangleFunctionBG;
+  TImage* ImageFunctionTitle;
+  TImage* ImageOverlayOff;
+  TImage* ImageOverlayOn;
+  TRectangle* RectangleOverlayImage;
+  TEdit* EditOverlayImage;
+  TTavImageButton* TavImageButtonOverlayImageOpen;
+  TFrameMyTrackBar* TFrameMyTrackBarOpacity;
+  TRectangle* RectangleOpacityBG;
+  TLabel* LabelOpacityValue;
+  TTavImageButton* TavImageButtonGuide;
+  TTavImageButton* TavImageButtonZoom;
+  TTavImageButton* TavImageButtonFlip;
+  TTavImageButton* TavImageButtonFocusLeftDouble;
+  TTavImageButton* TavImageButtonFocusLeft;
+  TTavImageButton* TavImageButtonFocusRight;
+  TTavImageButton* TavImageButtonFocusRightDouble;
+  TRectangle* RectangleSaveLocation;
+  TEdit* EditSaveLocation;
+  TTavImageButton* TavImageButtonSaveLocationSelect;
+  TTavImageButton* TavImageButtonShoot;
+  TRectangle* RectangleDisableBG;
+  // The shot's timers.
+  TTimer* TimerStop;
+  TTimer* TimerShoot;
+  TTimer* TimerDown;
+  TTimer* TimerUV;
+  // Ends a shot that brought no picture, so the screen never stays disabled.
+  TTimer* TimerNoPicture;
+  // Why the last shot brought no picture or was not saved, over the photo pane.
+  TRectangle* RectangleNotice;
+  TLabel* LabelNotice;
+  TTimer* TimerNotice;
+
+  // State.
+  TTakePictureMode FMode = TTakePictureMode::Default;
+  bool FFlipHorizontal = false;
+  bool FIsZoom = false;
+  bool FLiveViewMouseDown = false;
+  QPointF FLiveViewMousePoint;
+  EdsPoint FLiveViewZoomPosition{0, 0};
+  bool FGridYMove = false;
+  bool FGridXMove = false;
+  float FPositionOldX = 0;
+  float FPositionOldY = 0;
+  TTakePictureConfiguration* FTakePictureConfiguration = nullptr;
+  bool FGridToggle = false;
+  int ShootRepeatCount = 0;
+
+  // Where a shot stands: Idle; Running until the picture arrives; Showing
+  // while the picture waits for the operator's answer.
+  enum class TShotState { Idle, Running, Showing };
+  TShotState FShotState = TShotState::Idle;
+  // The shutter of the running shot has been asked for.
+  bool FShutterReleased = false;
+
+  // How long a shot waits for its picture before it is given up.
+  static constexpr int NoPictureTimeoutMs = 15000;
+  static constexpr int NoticeMs = 8000;
+  static constexpr int SaveQuality = TPictureComposer::DefaultQuality;
+  // The zoom position the first zoom click moves to.
+  static constexpr EdsPoint ZoomStart{2350, 1550};
+
+  // IMenuChangeListener.
+  void SubMenuChanged(TTakePictureMode SubMenu) override;
+  void ChangeTakePictureMode();
+  // ISettingChanged.
+  void SettingChanged(ISetting* Setting) override;
+  // ICameraControlListener.
+  void Shoot() override;
+  void RepeatShoot(std::int32_t RepeatCnt) override;
+  // ISavePopupListener.
+  void OnClickSaveBtn() override;
+  void OnClickSaveAsBtn() override;
+  void OnClickDontSaveBtn() override;
+  void EnableFuntion() override;
+
+  void StartLiveView();
+  void StopLiveView();
+  void on_CameraLiveView(TCanon* Sender, TMemoryStream& Stream);
+  void on_CameraTakePicture(TCanon* Sender, TMemoryStream& Stream);
+  void on_OpacityValueChanged(TFrameMyTrackBar* Sender);
+  void TimerStopTimer(TTimer* Sender);
+  void TimerShootTimer(TTimer* Sender);
+  void TimerDownTimer(TTimer* Sender);
+  void TimerUVTimer(TTimer* Sender);
+  void TimerNoPictureTimer(TTimer* Sender);
+  // Shows a notice over the photo pane for a while.
+  void ShowNotice(const QString& text);
+
+  void TavImageButtonOverlayImageOpenClick(TControl* Sender);
+  void ImageOverlayOffClick(TControl* Sender);
+  void ImageOverlayOnClick(TControl* Sender);
+  void setOverlayToggle(bool flag);
+  void TavImageButtonGuideClick(TControl* Sender);
+  void TavImageButtonZoomClick(TControl* Sender);
+  void TavImageButtonFlipClick(TControl* Sender);
+  void TavImageButtonFocusLeftClick(TControl* Sender);
+  void TavImageButtonFocusLeftDoubleClick(TControl* Sender);
+  void TavImageButtonFocusRightClick(TControl* Sender);
+  void TavImageButtonFocusRightDoubleClick(TControl* Sender);
+  void TavImageButtonSaveLocationSelectClick(TControl* Sender);
+  void TavImageButtonShootClick(TControl* Sender);
+  void ImageLiveViewMouseDown(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
+  void ImageLiveViewMouseMove(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
+  void ImageLiveViewMouseUp(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
+  void RectangleGridBGMouseDown(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
+  void RectangleGridBGMouseMove(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
+  void RectangleGridBGMouseUp(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
+  Qt::CursorShape getCursor(qreal X, qreal Y) const;
+
+ private:
+  // The camera in use, or nullptr without one.
+  static TCanon* Camera();
+  // The configuration of the current mode, or nullptr before the file was read.
+  static TTakePictureConfiguration* Configuration(TTakePictureMode mode);
+  // Lights by a light kind with a brightness; other kinds send nothing.
+  static void SetLights(std::int32_t kind, std::int32_t brightness);
+  // Reads the camera's picture style, puts the four values in and writes it back.
+  static void WritePictureStyle(std::int32_t colorTone, std::int32_t saturation, std::int32_t contrast, std::int32_t sharpness);
+  void SetToggleLook(TTavImageButton* button, bool on);
+  void TakePicture();
+  // Gives up a shot that brings no picture: timers off, UV off, rig down, a
+  // repeat run ended, the screen enabled again through the popup's usual
+  // path, and the operator told why.
+  void AbandonShot(const QString& why);
+  // Writes the picture on screen into `folder`; false (and the operator told,
+  // the picture kept on screen) when it could not be written.
+  bool SavePictureTo(const std::string& folder);
+
+  TPictureComposer FComposer;
+  TPictureMarks FLiveMarks;
+  TPictureMarks FPictureMarks;
+  // Two frame buffers in turn: the one on screen is never written into.
+  QImage FFrames[2];
+  int FNextFrame = 0;
+  // The picture just taken, as composed, and its encoded bytes.
+  QImage FPicture;
+  std::vector<std::uint8_t> FJpeg;
 };

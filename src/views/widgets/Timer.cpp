@@ -3,6 +3,9 @@
 #include "views/widgets/ErrorHook.h"
 
 TTimer::TTimer(QObject* parent) : QObject(parent) {
+  // The shot's timers place the rig and the shutter: a coarse timer may fire
+  // up to 5 % early, which moves the rig by that much.
+  FTimer.setTimerType(Qt::PreciseTimer);
   connect(&FTimer, &QTimer::timeout, this, [this] {
     if (OnTimer) Guarded([this] { OnTimer(this); });
   });

@@ -1,0 +1,96 @@
+#include "views/PictureFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string Reason(int error) { return std::strerror(error); }
+
+// Writes every byte and flushes it to the disk; false with errno set.
+bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  return ::fsync(fd) == 0;
+}
+
+// Claims `path` by creating it exclusively; false if the name is taken.
+bool Claim(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    if (errno == EEXIST) return false;
+    throw EPictureSave("The picture could not be saved in " + fs::path(path).parent_path().string() + ": " + Reason(errno));
+  }
+  ::close(fd);
+  return true;
+}
+}  // namespace
+
+std::string PictureFileName(const QDateTime& when) {
+  return when.toString("yyyyMMddhhmmss").toStdString() + ".jpg";
+}
+
+std::string SavePictureFile(const std::string& folder, const std::vector<std::uint8_t>& jpeg, const QDateTime& when) {
+  if (folder.empty()) throw EPictureSave("No save folder is chosen.");
+  std::string dir = folder;
+  if (dir.back() != '/') dir += '/';
+  std::error_code ec;
+  fs::create_directories(dir, ec);
+  if (!fs::is_directory(dir)) {
+    throw EPictureSave("The save folder " + dir + " does not exist and could not be made" +
+                       (ec ? ": " + ec.message() : std::string()) + ".");
+  }
+
+  // The picture goes to a temporary file first, so the final name only ever
+  // holds a whole picture.
+  std::string temp = dir + ".sulo-XXXXXX";
+  const int fd = ::mkstemp(temp.data());
+  if (fd < 0) throw EPictureSave("The picture could not be saved in " + dir + ": " + Reason(errno));
+  if (!WriteAll(fd, jpeg)) {
+    const int error = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    throw EPictureSave("The picture could not be saved in " + dir + ": " + Reason(error));
+  }
+  ::close(fd);
+
+  const std::string stem = when.toString("yyyyMMddhhmmss").toStdString();
+  std::string target;
+  try {
+    for (int n = 1;; ++n) {
+      target = dir + stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".jpg";
+      if (Claim(target)) break;
+      if (n > 10000) throw EPictureSave("No free name for the picture in " + dir + ".");
+    }
+  } catch (...) {
+    ::unlink(temp.c_str());
+    throw;
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temp.c_str());
+    ::unlink(target.c_str());
+    throw EPictureSave("The picture could not be saved as " + target + ": " + Reason(error));
+  }
+  // The rename itself reaches the disk with the folder.
+  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return target;
+}

@@ -1,0 +1,459 @@
+// The shooting view with the simulated camera and the simulated board: set-up
+// and tear-down, mode changes, live view, the shot's timelines, pictures and
+// saving.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "WidgetTestUtil.h"
+#include "board/DeviceModule.h"
+#include "board/PortDirectory.h"
+#include "camera/Canon.h"
+#include "configuration/Configuration.h"
+#include "configuration/DeviceProperties.h"
+#include "notification/Dispatcher.h"
+#include "notification/Interfaces.h"
+#include "simulator/board/SimBoard.h"
+#include "simulator/camera/SimCamera.h"
+#include "support/TempDir.h"
+#include "views/Dialogs.h"
+#include "views/FrameSulo.h"
+#include "views/PictureFile.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Clock = std::chrono::steady_clock;
+
+class TPopup : public ISavePopup, public IDeviceScanning {
+ public:
+  std::vector<std::string> Calls;
+  bool Scanned = false;
+  void SetDisableBG() override { Calls.push_back("SetDisableBG"); }
+  void OpenSavePopup() override { Calls.push_back("OpenSavePopup"); }
+  void SaveSuccess() override { Calls.push_back("SaveSuccess"); }
+  void SetEnableScreen() override {
+    Calls.push_back("SetEnableScreen");
+    // As the tab menu does once its popup has closed.
+    Notify<ISavePopupListener>(&ISavePopupListener::EnableFuntion);
+  }
+  void ScanComplete(const bool) override { Scanned = true; }
+  int Count(const std::string& call) const { return static_cast<int>(std::count(Calls.begin(), Calls.end(), call)); }
+};
+
+class TAnswers : public IDialogs {
+ public:
+  std::vector<std::optional<std::string>> Folders;
+  std::vector<std::string> Errors;
+  std::optional<std::string> SelectDirectory(const std::string&) override {
+    ++FolderQuestions;
+    if (Folders.empty()) return std::nullopt;
+    auto f = Folders.front();
+    Folders.erase(Folders.begin());
+    return f;
+  }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  void ShowMessage(const std::string& text) override { Errors.push_back(text); }
+  void ShowError(const std::string&, const std::string& text) override { Errors.push_back(text); }
+  std::optional<std::string> InputQuery(const std::string&, const std::string&, bool) override { return std::nullopt; }
+  int FolderQuestions = 0;
+};
+
+class ShootingView : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SimCamera::Reset();
+    SimCamera::SetPictureSize(640, 427);
+    TNotificationCenter::FInstance = &FCenter;
+    TDeviceProperties::FInstance = &FTables;
+    TDialogs::FInstance = &FDialogs;
+    FConfiguration = std::make_unique<TConfiguration>(FDir.File("sulo.configuration"));
+    FConfiguration->Load();
+    TConfiguration::FInstance = FConfiguration.get();
+    TTakePictureConfiguration& sulo = Mode(TTakePictureMode::Sulo);
+    sulo.MotorLocation = 47;
+    sulo.MotorSpeed = 5;
+    sulo.ShutterDelay = 50;
+    sulo.Lighting = 1;
+    sulo.LightingBrightness = 5;
+    Mode(TTakePictureMode::UV).Lighting = 2;
+    Mode(TTakePictureMode::UV).LightingBrightness = 8;
+    FPictures = FDir.File("pictures");
+    FConfiguration->General().SaveLocation = FPictures;
+    FCenter.Add<ISavePopup>(&FPopup);
+    FCenter.Add<IDeviceScanning>(&FPopup);
+
+    // The board, found by the scan as at start-up.
+    auto ports = std::make_shared<TListedPortDirectory>();
+    ports->Add(FBoard.Name(), FBoard.DevicePath());
+    FModule = std::make_unique<TDeviceModule>(FDispatcher, ports);
+    DeviceModule = FModule.get();
+    FModule->ComportScan();
+    ASSERT_TRUE(Pump([&] { return FPopup.Scanned; }));
+
+    // The camera, with its session open.
+    FGlobal = std::make_unique<TGlobal>(FDispatcher);
+    TGlobal::FInstance = FGlobal.get();
+    FGlobal->Canon().Initialize();
+    FGlobal->Canon().Open();
+    ASSERT_TRUE(Pump([&] { return SimCamera::SessionOpen() && FGlobal->Canon().QueueCount() == 0; }));
+  }
+
+  void TearDown() override {
+    FWindow.reset();
+    if (FGlobal) {
+      FGlobal->Canon().SetShutdownGrace(std::chrono::milliseconds(200));
+      FGlobal->Canon().Close();
+      FGlobal->Canon().Finalize();
+    }
+    TGlobal::FInstance = nullptr;
+    FGlobal.reset();
+    FDispatcher.ProcessPending();
+    DeviceModule = nullptr;
+    FModule.reset();
+    FCenter.Remove<ISavePopup>(&FPopup);
+    FCenter.Remove<IDeviceScanning>(&FPopup);
+    TConfiguration::FInstance = nullptr;
+    TDialogs::FInstance = nullptr;
+    TDeviceProperties::FInstance = nullptr;
+    TNotificationCenter::FInstance = nullptr;
+    SimCamera::Reset();
+  }
+
+  TTakePictureConfiguration& Mode(TTakePictureMode mode) { return *FConfiguration->GetTakePictureConfiguraion(mode); }
+
+  // Runs both the toolkit's events and the devices' calls to the UI thread
+  // until `done` holds; false after `ms`.
+  bool Pump(const std::function<bool()>& done, int ms = 20000) {
+    const auto until = Clock::now() + std::chrono::milliseconds(ms);
+    while (!done()) {
+      if (Clock::now() > until) return false;
+      FDispatcher.ProcessPending();
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+  }
+  void PumpFor(int ms) { Pump([] { return false; }, ms); }
+
+  TFrameSulo* MakeView(TTakePictureMode mode = TTakePictureMode::Sulo) {
+    FWindow = std::make_unique<TControl>();
+    FWindow->SetSize(1086, 644);
+    auto* view = new TFrameSulo(FWindow.get());
+    view->SetAlign(TAlignLayout::Client);
+    FWindow->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(FWindow.get()));
+    view->SubMenuChanged(mode);
+    return view;
+  }
+
+  // The packets the board received from `from` on, with their times.
+  std::vector<TSimBoardPacket> PacketsSince(std::size_t from) {
+    auto all = FBoard.Packets();
+    return std::vector<TSimBoardPacket>(all.begin() + static_cast<long>(std::min(from, all.size())), all.end());
+  }
+  static Bytes B(const TSimBoardPacket& p) { return Bytes(p.Bytes.begin(), p.Bytes.end()); }
+  static long Ms(Clock::time_point from, Clock::time_point to) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(to - from).count());
+  }
+  std::vector<std::filesystem::path> Saved() {
+    std::vector<std::filesystem::path> files;
+    if (std::filesystem::exists(FPictures))
+      for (const auto& e : std::filesystem::directory_iterator(FPictures)) files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    return files;
+  }
+  static std::size_t Shutters() { return SimCamera::CallsOf("EdsSendCommand", kEdsCameraCommand_TakePicture).size(); }
+
+  TTempDir FDir;
+  std::string FPictures;
+  TNotificationCenter FCenter;
+  TDeviceProperties FTables;
+  TAnswers FDialogs;
+  TPopup FPopup;
+  std::unique_ptr<TConfiguration> FConfiguration;
+  TManualDispatcher FDispatcher;
+  TSimBoard FBoard{"COM3"};
+  std::unique_ptr<TDeviceModule> FModule;
+  std::unique_ptr<TGlobal> FGlobal;
+  std::unique_ptr<TControl> FWindow;
+};
+
+const Bytes LightsOff = {0xAA, 0xC1, 0x00, 0x00, 0x00, 0x6B, 0xBB};
+const Bytes RigDownAt10 = {0xAA, 0xC3, 0x00, 0xFF, 0x00, 0x6C, 0xBB};
+
+TEST_F(ShootingView, JoinsTheBusAndTheDevicesForItsLifetime) {
+  TFrameSulo* view = MakeView();
+  EXPECT_EQ(FCenter.Count<ISettingChanged>(), 1u);
+  EXPECT_EQ(FCenter.Count<IMenuChangeListener>(), 1u);
+  EXPECT_EQ(FCenter.Count<ICameraControlListener>(), 1u);
+  EXPECT_EQ(FCenter.Count<ISavePopupListener>(), 1u);
+  EXPECT_TRUE(FGlobal->Canon().OnLiveView());
+  EXPECT_TRUE(FGlobal->Canon().OnTakePicture());
+  EXPECT_EQ(view->LabelOpacityValue->Text(), "60%");
+  EXPECT_DOUBLE_EQ(view->ImageOverlay->Opacity(), 0.6);
+  EXPECT_EQ(view->EditSaveLocation->Text().toStdString(), FPictures);
+  // Live frames arrive turned upright.
+  ASSERT_TRUE(Pump([&] { return !view->ImageLiveView->Bitmap().IsEmpty(); }));
+  EXPECT_EQ(view->ImageLiveView->Bitmap().Image().size(), QSize(680, 1024));
+
+  const std::size_t before = FBoard.Packets().size();
+  FWindow.reset();
+  ASSERT_TRUE(FBoard.WaitForPackets(before + 2, 5000));
+  const auto last = PacketsSince(before);
+  EXPECT_EQ(B(last[0]), LightsOff);
+  EXPECT_EQ(B(last[1]), RigDownAt10);
+  EXPECT_FALSE(FModule->IsComportConnected());
+  EXPECT_EQ(FCenter.Count<ISettingChanged>() + FCenter.Count<IMenuChangeListener>() +
+                FCenter.Count<ICameraControlListener>() + FCenter.Count<ISavePopupListener>(),
+            0u);
+  EXPECT_FALSE(FGlobal->Canon().OnLiveView());
+}
+
+TEST_F(ShootingView, AModeChangeSendsCameraSettingsThenLightsThenMotor) {
+  TTakePictureConfiguration& uv = Mode(TTakePictureMode::UV);
+  uv.MotorLocation = MotorLocationUp;
+  uv.MotorSpeed = 3;
+  TFrameSulo* view = MakeView();
+  PumpFor(300);  // the first mode's packets are on their way
+  const std::size_t before = FBoard.Packets().size();
+  SimCamera::ClearCalls();
+  const auto start = Clock::now();
+  view->SubMenuChanged(TTakePictureMode::UV);
+  ASSERT_TRUE(FBoard.WaitForPackets(before + 2, 5000));
+  const auto packets = PacketsSince(before);
+  EXPECT_EQ(B(packets[0]), (Bytes{0xAA, 0xC1, 0x00, 0x00, 0xCC, 0x37, 0xBB})) << "UV at brightness 8";
+  EXPECT_EQ(packets[1].Bytes[1], 0xC3);
+  EXPECT_EQ(packets[1].Bytes[2], 0x01) << "motor up for the \"Up\" location";
+  const auto writes = SimCamera::CallsOf("EdsSetPropertyData", kEdsPropID_Tv);
+  ASSERT_FALSE(writes.empty());
+  EXPECT_LT(writes.front().Time, packets[0].Time) << "camera settings before lights";
+  EXPECT_GE(Ms(start, packets[0].Time), 0);
+}
+
+TEST_F(ShootingView, SuloShotFollowsItsTimeline) {
+  TFrameSulo* view = MakeView();
+  PumpFor(300);
+  const std::size_t before = FBoard.Packets().size();
+  const std::size_t shutters = Shutters();
+  const auto start = Clock::now();
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; }));
+  ASSERT_TRUE(Pump([&] { return FBoard.Packets().size() >= before + 4; }));
+  const auto p = PacketsSince(before);
+  EXPECT_EQ(B(p[0]), (Bytes{0xAA, 0xC2, 0x2F, 0xCD, 0x00, 0x68, 0xBB}));
+  EXPECT_EQ(B(p[1]), (Bytes{0xAA, 0xC3, 0x01, 0x9B, 0x00, 0x09, 0xBB}));
+  EXPECT_EQ(B(p[2]), (Bytes{0xAA, 0xC3, 0x01, 0x00, 0x00, 0x6E, 0xBB}));
+  EXPECT_EQ(B(p[3]), (Bytes{0xAA, 0xC3, 0x00, 0xCD, 0x00, 0x3A, 0xBB}));
+  // Times with room for a loaded machine: never early, not much late.
+  EXPECT_LT(Ms(start, p[0].Time), 200);
+  EXPECT_GE(Ms(start, p[2].Time), 460);
+  EXPECT_LT(Ms(start, p[2].Time), 470 + 300);
+  EXPECT_GE(Ms(start, p[3].Time), 1460);
+  EXPECT_LT(Ms(start, p[3].Time), 1470 + 400);
+  const auto shutter = SimCamera::CallsOf("EdsSendCommand", kEdsCameraCommand_TakePicture);
+  ASSERT_EQ(shutter.size(), shutters + 1);
+  EXPECT_GE(Ms(start, shutter.back().Time), 960);
+  EXPECT_LT(Ms(start, shutter.back().Time), 970 + 400);
+  EXPECT_EQ(FPopup.Calls.front(), "SetDisableBG");
+  EXPECT_FALSE(view->RectangleDisableBG->isHidden());
+  EXPECT_FALSE(view->ImageTakePicture->isHidden());
+  EXPECT_TRUE(view->ImageLiveView->isHidden());
+  EXPECT_EQ(view->ImageTakePicture->Bitmap().Image().size(), QSize(427, 640)) << "turned upright";
+}
+
+TEST_F(ShootingView, UvAndPortraitShots) {
+  TFrameSulo* view = MakeView(TTakePictureMode::UV);
+  PumpFor(300);
+  std::size_t before = FBoard.Packets().size();
+  const auto start = Clock::now();
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FBoard.Packets().size() >= before + 2; }));
+  auto p = PacketsSince(before);
+  EXPECT_EQ(B(p[0]), (Bytes{0xAA, 0xC1, 0x00, 0x00, 0xCC, 0x37, 0xBB}));
+  EXPECT_EQ(B(p[1]), LightsOff);
+  EXPECT_GE(Ms(start, p[1].Time), 1990);
+  const auto shutter = SimCamera::CallsOf("EdsSendCommand", kEdsCameraCommand_TakePicture);
+  ASSERT_FALSE(shutter.empty());
+  EXPECT_GE(Ms(start, shutter.back().Time), 890);
+  EXPECT_LT(Ms(start, shutter.back().Time), 900 + 400);
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; }));
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickDontSaveBtn);
+  Notify<ISavePopupListener>(&ISavePopupListener::EnableFuntion);
+
+  view->SubMenuChanged(TTakePictureMode::Portrait);
+  PumpFor(300);
+  before = FBoard.Packets().size();
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 2; }));
+  PumpFor(200);
+  EXPECT_EQ(FBoard.Packets().size(), before) << "a portrait sends no packet";
+}
+
+TEST_F(ShootingView, SaveWritesTheShownPictureUnderATimeStampAndNeverOverwrites) {
+  TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
+  for (int shot = 1; shot <= 2; ++shot) {
+    view->Shoot();
+    ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == shot; }));
+    Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveBtn);
+    EXPECT_EQ(FPopup.Count("SaveSuccess"), shot);
+    Notify<ISavePopupListener>(&ISavePopupListener::EnableFuntion);
+    EXPECT_TRUE(view->RectangleDisableBG->isHidden());
+  }
+  const auto files = Saved();
+  ASSERT_EQ(files.size(), 2u);
+  QImage saved(QString::fromStdString(files[0].string()));
+  EXPECT_EQ(saved.size(), QSize(427, 640));
+  // Two saves within a second keep both pictures.
+  const QString first = QString::fromStdString(files[0].filename().string());
+  const QString second = QString::fromStdString(files[1].filename().string());
+  EXPECT_TRUE(first.contains(QRegularExpression("^\\d{14}(-2)?\\.jpg$"))) << first.toStdString();
+  EXPECT_NE(first, second);
+}
+
+TEST_F(ShootingView, PictureFileNamesTakeTheNextFreeNumber) {
+  const QDateTime when(QDate(2017, 6, 3), QTime(14, 5, 9));
+  EXPECT_EQ(PictureFileName(when), "20170603140509.jpg");
+  const std::string folder = FDir.File("same-second");  // no trailing separator, not there yet
+  const Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xD9};
+  std::vector<std::string> names;
+  for (int i = 0; i < 3; ++i)
+    names.push_back(std::filesystem::path(SavePictureFile(folder, jpeg, when)).filename().string());
+  EXPECT_EQ(names, (std::vector<std::string>{"20170603140509.jpg", "20170603140509-2.jpg", "20170603140509-3.jpg"}));
+  std::vector<std::string> all;
+  for (const auto& e : std::filesystem::directory_iterator(folder)) all.push_back(e.path().filename().string());
+  EXPECT_EQ(all.size(), 3u) << "no temporary file is left behind";
+  EXPECT_THROW(SavePictureFile("", jpeg, when), EPictureSave);
+}
+
+TEST_F(ShootingView, RepeatRunsSaveWithoutAskingAndRefuseWhenNegative) {
+  TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
+  view->RepeatShoot(3);
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("SaveSuccess") == 3; }, 30000));
+  EXPECT_EQ(FPopup.Count("OpenSavePopup"), 0);
+  EXPECT_EQ(FPopup.Count("SetEnableScreen"), 1);
+  EXPECT_EQ(Saved().size(), 3u);
+  EXPECT_TRUE(view->RectangleDisableBG->isHidden());
+
+  view->RepeatShoot(0);
+  view->RepeatShoot(-1);
+  const std::size_t shutters = Shutters();
+  view->Shoot();
+  PumpFor(300);
+  EXPECT_EQ(Shutters(), shutters) << "refused after RepeatShoot(-1)";
+  view->RepeatShoot(0);
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return Shutters() == shutters + 1; }));
+}
+
+TEST_F(ShootingView, AShotWithoutAPictureEndsAndSaysWhy) {
+  // "Single": the shutter timer never runs, so the shot ends with the rig down.
+  Mode(TTakePictureMode::Sulo).ShutterDelay = 0;
+  TFrameSulo* view = MakeView();
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 1; }, 5000));
+  EXPECT_TRUE(view->RectangleDisableBG->isHidden());
+  EXPECT_FALSE(view->RectangleNotice->isHidden());
+  EXPECT_EQ(Shutters(), 0u);
+
+  // A camera that delivers nothing: the shot is given up after the wait.
+  view->SubMenuChanged(TTakePictureMode::Portrait);
+  view->TimerNoPicture->SetInterval(400);
+  SimCamera::FailNext("EdsSendCommand", EDS_ERR_DEVICE_BUSY, -1);
+  view->RepeatShoot(2);
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 2; }, 5000));
+  EXPECT_EQ(view->ShootRepeatCount, 0) << "the repeat run ends";
+  EXPECT_TRUE(view->RectangleDisableBG->isHidden());
+  SimCamera::ClearFailures();
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; })) << "the next shot works";
+}
+
+TEST_F(ShootingView, AFailedSaveKeepsThePictureAndThePopup) {
+  TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
+  // A file where the folder should be: the folder cannot be made.
+  const std::string blocked = FDir.File("blocked");
+  { std::FILE* f = std::fopen(blocked.c_str(), "w"); std::fclose(f); }
+  view->EditSaveLocation->SetText(QString::fromStdString(blocked + "/pictures"));
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; }));
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveBtn);
+  EXPECT_EQ(FPopup.Count("SaveSuccess"), 0);
+  EXPECT_EQ(FDialogs.Errors.size(), 1u);
+  EXPECT_FALSE(view->ImageTakePicture->isHidden());
+  // Save As into a good folder saves it.
+  FDialogs.Folders = {FPictures};
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveAsBtn);
+  EXPECT_EQ(FPopup.Count("SaveSuccess"), 1);
+  EXPECT_EQ(Saved().size(), 1u);
+  EXPECT_EQ(FConfiguration->General().SaveLocation, FPictures);
+}
+
+TEST_F(ShootingView, AnEmptySaveFolderAsksInsteadOfWritingToTheRoot) {
+  TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
+  view->EditSaveLocation->SetText("");
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; }));
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveBtn);
+  EXPECT_EQ(FDialogs.FolderQuestions, 1);
+  EXPECT_EQ(FPopup.Count("SaveSuccess"), 0) << "cancelled: nothing written";
+  EXPECT_FALSE(view->ImageTakePicture->isHidden());
+}
+
+TEST_F(ShootingView, ABadLiveFrameIsSkipped) {
+  TFrameSulo* view = MakeView();
+  ASSERT_TRUE(Pump([&] { return !view->ImageLiveView->Bitmap().IsEmpty(); }));
+  const qint64 shown = view->ImageLiveView->Bitmap().Image().cacheKey();
+  SimCamera::SetFrameFault(SimCamera::TFault::Corrupt);
+  const std::uint64_t served = SimCamera::FramesServed();
+  ASSERT_TRUE(Pump([&] { return SimCamera::FramesServed() >= served + 3; }));
+  EXPECT_EQ(view->ImageLiveView->Bitmap().Image().cacheKey(), shown);
+  SimCamera::SetFrameFault(SimCamera::TFault::None);
+  ASSERT_TRUE(Pump([&] { return view->ImageLiveView->Bitmap().Image().cacheKey() != shown; })) << "the stream goes on";
+}
+
+TEST_F(ShootingView, GuideLinesNearnessAndTheReleaseWritesTheirPlaces) {
+  TFrameSulo* view = MakeView();
+  Click(view->TavImageButtonGuide);
+  ASSERT_FALSE(view->LayoutGrid->isHidden());
+  const qreal lineY = view->RectangleX->Y(), lineX = view->RectangleY->X();
+  const struct {
+    qreal X, Y;
+    Qt::CursorShape Shape;
+  } cases[] = {{lineX, lineY, Qt::SizeFDiagCursor},      {lineX + 10, 5, Qt::SizeHorCursor},
+               {lineX - 10, 5, Qt::ArrowCursor},         {5, lineY + 10, Qt::SizeVerCursor},
+               {5, lineY - 10, Qt::ArrowCursor},         {5, 5, Qt::ArrowCursor}};
+  for (const auto& c : cases) EXPECT_EQ(view->getCursor(c.X, c.Y), c.Shape) << c.X << "," << c.Y;
+
+  // Drag the vertical line 40 to the right; the release stores both lines.
+  Move(view->RectangleGridBG, {lineX, 100});
+  Press(view->RectangleGridBG, {lineX, 100});
+  Move(view->RectangleGridBG, {lineX + 40, 100});
+  Release(view->RectangleGridBG, {lineX + 40, 100});
+  EXPECT_EQ(view->RectangleY->X(), lineX + 40);
+  TConfiguration reread(FConfiguration->GetFileName());
+  reread.Load();
+  EXPECT_EQ(reread.GetTakePictureConfiguraion(TTakePictureMode::Sulo)->GuideX, static_cast<int>(lineX + 40));
+  EXPECT_EQ(reread.GetTakePictureConfiguraion(TTakePictureMode::Sulo)->GuideY, static_cast<int>(lineY));
+}
+
+TEST_F(ShootingView, ZoomMovesToItsStartAndPanningNeverGoesBelowZero) {
+  TFrameSulo* view = MakeView();
+  Click(view->TavImageButtonZoom);
+  ASSERT_TRUE(Pump([&] { return SimCamera::ZoomPosition().x == 2350 && SimCamera::ZoomPosition().y == 1550; }));
+  EXPECT_TRUE(view->FIsZoom);
+  Press(view->ImageLiveView, {200, 200});
+  Move(view->ImageLiveView, {200 - 3000, 200 + 3000});  // far left and down
+  Release(view->ImageLiveView, {200 - 3000, 200 + 3000});
+  ASSERT_TRUE(Pump([&] { return SimCamera::ZoomPosition().x == 0 && SimCamera::ZoomPosition().y == 0; }));
+  Click(view->TavImageButtonZoom);
+  EXPECT_FALSE(view->FIsZoom);
+}
+
+}  // namespace
