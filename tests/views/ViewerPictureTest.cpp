@@ -108,19 +108,19 @@ TEST(ViewerPicture, FiftyMegapixelJpegOpens) {
   EXPECT_EQ(picture->Decode(0).size(), QSize(1086, 724));
 }
 
-// Qt's own reader limit lies below our pixel limit: a 36-megapixel PNG must
-// still open.
+// Qt's own reader limit (128 MB by default) lies below our pixel limit: a
+// 49-megapixel PNG must still open.
 TEST(ViewerPicture, LargePngAboveQtsDefaultLimitOpens) {
   TTempDir temp;
   const QString file = Path(temp, "large.png");
-  QImage image(6000, 6000, QImage::Format_RGB32);
+  QImage image(7000, 7000, QImage::Format_RGB32);
   image.fill(Qt::darkCyan);
-  ASSERT_TRUE(image.save(file, "PNG", 0));
+  ASSERT_TRUE(image.save(file, "PNG", 50));
   image = QImage();
   const auto picture = TViewerPicture::Open(file);
-  const QImage base = picture->Decode(0);
-  ASSERT_EQ(base.size(), QSize(750, 750));
-  EXPECT_EQ(base.pixelColor(10, 10), QColor(Qt::darkCyan));
+  const QImage full = picture->Decode(picture->LevelCount() - 1);
+  ASSERT_EQ(full.size(), QSize(7000, 7000));
+  EXPECT_EQ(full.pixelColor(6990, 6990), QColor(Qt::darkCyan));
 }
 
 }  // namespace
