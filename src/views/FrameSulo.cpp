@@ -66,7 +66,13 @@ void Board(F&& command) {
 
 TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) {
   InitViewArtwork();
-  // 1. The controls.
+  // 1. The controls. The content keeps its proportions; what it leaves at
+  // the sides continues the photo pane's black and the panel's grey.
+  auto* background = new TRectangle(this);
+  background->SetFillColor(QColor(0xEE, 0xF1, 0xF2));
+  background->SetAlign(TAlignLayout::Contents);
+  FPhotoSide = new TRectangle(background);
+  FPhotoSide->SetFillColor(Qt::black);
   ScaledLayoutContent = new TFitScaledLayout(this);
   ScaledLayoutContent->SetName("ScaledLayoutContent");
   ScaledLayoutContent->SetOriginalSize(1086, 644);
@@ -316,6 +322,12 @@ TFrameSulo::~TFrameSulo() {
     center->Remove<ICameraControlListener>(this);
     center->Remove<ISavePopupListener>(this);
   }
+}
+
+void TFrameSulo::resizeEvent(QResizeEvent* event) {
+  TFrame::resizeEvent(event);
+  // The content is centred, so the photo pane always ends at the middle.
+  FPhotoSide->SetBounds(0, 0, Width() / 2, Height());
 }
 
 TCanon* TFrameSulo::Camera() { return TGlobal::FInstance ? &TGlobal::FInstance->Canon() : nullptr; }

@@ -163,6 +163,9 @@ class TFrameSulo : public TFrame,
   void RectangleGridBGMouseUp(TControl* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, qreal X, qreal Y);
   Qt::CursorShape getCursor(qreal X, qreal Y) const;
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   // The camera in use, or nullptr without one.
   static TCanon* Camera();
@@ -182,6 +185,7 @@ class TFrameSulo : public TFrame,
   // the picture kept on screen) when it could not be written.
   bool SavePictureTo(const std::string& folder);
 
+  TRectangle* FPhotoSide;
   TPictureComposer FComposer;
   TPictureMarks FLiveMarks;
   TPictureMarks FPictureMarks;

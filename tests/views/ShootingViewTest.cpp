@@ -24,7 +24,11 @@
 #include "simulator/camera/SimCamera.h"
 #include "support/TempDir.h"
 #include "views/Dialogs.h"
+#include "views/FrameSpin.h"
 #include "views/FrameSulo.h"
+#include "views/FrameTabMenu.h"
+#include "views/FrameTabSub.h"
+#include "views/ViewRegistry.h"
 #include "views/PictureFile.h"
 
 namespace {
@@ -454,6 +458,92 @@ TEST_F(ShootingView, ZoomMovesToItsStartAndPanningNeverGoesBelowZero) {
   ASSERT_TRUE(Pump([&] { return SimCamera::ZoomPosition().x == 0 && SimCamera::ZoomPosition().y == 0; }));
   Click(view->TavImageButtonZoom);
   EXPECT_FALSE(view->FIsZoom);
+}
+
+TEST_F(ShootingView, TheShippedConfigurationUsesOnlyListedChoices) {
+  TConfiguration shipped(SULO_SOURCE_DIR "/resources/default.configuration");
+  shipped.Load();
+  for (TTakePictureMode mode : {TTakePictureMode::Sulo, TTakePictureMode::Portrait, TTakePictureMode::UV,
+                                TTakePictureMode::Polarization}) {
+    SCOPED_TRACE(ModeName(mode));
+    const TTakePictureConfiguration& record = *shipped.GetTakePictureConfiguraion(mode);
+    for (int k = static_cast<int>(TTakePictureConfigurationKind::Shutter);
+         k <= static_cast<int>(TTakePictureConfigurationKind::Sharpness); ++k) {
+      const auto kind = static_cast<TTakePictureConfigurationKind>(k);
+      const auto choices = TFrameSpin::ChoicesOf(kind);
+      ASSERT_TRUE(choices) << k;
+      const std::int32_t value = record.GetValue(kind);
+      EXPECT_TRUE(std::any_of(choices->begin(), choices->end(), [&](const TDeviceProperty& p) { return p.ID() == value; }))
+          << TFrameSpin::TitleOf(kind).toStdString() << " = " << value;
+    }
+  }
+  const TTakePictureConfiguration& sulo = *shipped.GetTakePictureConfiguraion(TTakePictureMode::Sulo);
+  EXPECT_EQ(sulo.MotorLocation, 47);
+  EXPECT_EQ(sulo.ShutterDelay, 50);
+}
+
+// Renders the working screen's shooting states into $SULO_SCREENSHOT_DIR.
+TEST_F(ShootingView, Screenshots) {
+  const QByteArray dir = qgetenv("SULO_SCREENSHOT_DIR");
+  if (dir.isEmpty()) GTEST_SKIP() << "SULO_SCREENSHOT_DIR not set";
+  SimCamera::SetPictureSize(5184, 3456);
+  TViewRegistry::Register<TFrameTabSub>("TFrameTabSub");
+  TViewRegistry::Register<TFrameSulo>("TFrameSulo");
+  FCenter.Remove<ISavePopup>(&FPopup);  // the tab menu answers now
+  for (qreal scale : {1.0, 0.6666}) {
+    const QString suffix = scale == 1.0 ? "1920" : "1280";
+    auto save = [&](const char* name) {
+      PumpFor(300);
+      EXPECT_TRUE(FWindow->grab().save(QString::fromUtf8(dir) + "/" + name + "-" + suffix + ".png"));
+    };
+    FWindow = std::make_unique<TControl>();
+    FWindow->SetScale(scale, scale);
+    FWindow->SetSize(1086, 767);
+    auto* menu = new TFrameTabMenu(FWindow.get());
+    menu->SetAlign(TAlignLayout::Client);
+    FWindow->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FWindow.get()));
+    auto* sub = qobject_cast<TFrameTabSub*>(menu->LayoutTabContent->findChild<TFrameTabSub*>());
+    auto* view = sub->findChild<TFrameSulo*>();
+    ASSERT_TRUE(view);
+    ASSERT_TRUE(Pump([&] { return !view->ImageLiveView->Bitmap().IsEmpty(); }));
+    save("shoot-live-view");
+
+    view->setOverlayToggle(true);
+    view->EditOverlayImage->SetText("reference.jpg");
+    view->TavImageButtonGuideClick(nullptr);
+    save("shoot-overlay-guide");
+    view->setOverlayToggle(false);
+    view->TavImageButtonGuideClick(nullptr);
+
+    view->TavImageButtonZoomClick(nullptr);
+    PumpFor(1200);
+    save("shoot-zoomed");
+    view->TavImageButtonZoomClick(nullptr);
+    PumpFor(800);
+
+    view->SubMenuChanged(TTakePictureMode::Portrait);
+    view->Shoot();
+    ASSERT_TRUE(Pump([&] { return !view->ImageTakePicture->isHidden(); }));
+    save("shoot-picture-popup");
+
+    view->EditSaveLocation->SetText("/proc/sulo-cannot-write-here");
+    menu->TavImageButtonSaveClick(nullptr);
+    FDialogs.Errors.clear();
+    save("shoot-save-failed");
+    menu->TavImageButtonDontSaveClick(nullptr);
+    ASSERT_TRUE(Pump([&] { return menu->LayoutDisableBG->isHidden(); }));
+
+    view->TimerNoPicture->SetInterval(300);
+    SimCamera::FailNext("EdsSendCommand", EDS_ERR_DEVICE_BUSY, -1);
+    view->Shoot();
+    ASSERT_TRUE(Pump([&] { return !view->RectangleNotice->isHidden(); }));
+    save("shoot-no-picture");
+    SimCamera::ClearFailures();
+    FWindow.reset();
+    PumpFor(200);
+  }
+  FCenter.Add<ISavePopup>(&FPopup);
 }
 
 }  // namespace
