@@ -1,6 +1,7 @@
 #include "views/FrameSulo.h"
 
 #include <QCursor>
+#include <algorithm>
 #include <QDateTime>
 
 #include "board/DeviceModule.h"
@@ -244,6 +245,17 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
   LabelNotice->SetFontColor(Qt::white);
   LabelNotice->SetFontSize(15);
   LabelNotice->SetTextAlign(Qt::AlignCenter);
+  RectangleProgressBG = new TRectangle(LayoutPhoto);
+  RectangleProgressBG->SetName("RectangleProgressBG");
+  RectangleProgressBG->SetBounds(0, 638, 543, 6);
+  RectangleProgressBG->SetFillColor(QColor(0xFF, 0xFF, 0xFF, 0x40));
+  RectangleProgressBG->SetHitTest(false);
+  RectangleProgressBG->hide();
+  RectangleProgress = new TRectangle(RectangleProgressBG);
+  RectangleProgress->SetName("RectangleProgress");
+  RectangleProgress->SetBounds(0, 0, 0, 6);
+  RectangleProgress->SetFillColor(QColor(0x72, 0xCB, 0xD1));
+  RectangleProgress->SetHitTest(false);
   TimerNotice = new TTimer(this);
   TimerNotice->SetEnabled(false);
   TimerNotice->SetInterval(NoticeMs);
@@ -270,6 +282,7 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
   if (TCanon* camera = Camera()) {
     camera->SetOnLiveView([this](TCanon* s, TMemoryStream& m) { on_CameraLiveView(s, m); });
     camera->SetOnTakePicture([this](TCanon* s, TMemoryStream& m) { on_CameraTakePicture(s, m); });
+    camera->SetOnDownloadProgress([this](TCanon* s, std::int32_t p) { on_DownloadProgress(s, p); });
   }
   if (center) center->Add<ISavePopupListener>(this);
 
@@ -294,6 +307,7 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
     if (TCanon* camera = Camera()) {
       camera->SetOnLiveView(nullptr);
       camera->SetOnTakePicture(nullptr);
+      camera->SetOnDownloadProgress(nullptr);
     }
     if (center) {
       center->Remove<ISettingChanged>(this);
@@ -311,6 +325,7 @@ TFrameSulo::~TFrameSulo() {
   if (TCanon* camera = Camera()) {
     camera->SetOnLiveView(nullptr);
     camera->SetOnTakePicture(nullptr);
+    camera->SetOnDownloadProgress(nullptr);
   }
   // The last packets go out even when one of them fails.
   Guarded([] { Board([](TDeviceModule& m) { m.LEDOff(); }); });
@@ -756,6 +771,7 @@ void TFrameSulo::TimerNoPictureTimer(TTimer*) {
 
 void TFrameSulo::AbandonShot(const QString& why) {
   Trace("Shot given up : " + why.toStdString());
+  RectangleProgressBG->hide();
   for (TTimer* timer : {TimerStop, TimerShoot, TimerDown, TimerUV, TimerNoPicture}) timer->SetEnabled(false);
   FShotState = TShotState::Idle;
   if (ShootRepeatCount > 0) ShootRepeatCount = 0;
@@ -777,8 +793,14 @@ void TFrameSulo::ShowNotice(const QString& text) {
   TimerNotice->SetEnabled(true);
 }
 
+void TFrameSulo::on_DownloadProgress(TCanon*, std::int32_t Percent) {
+  RectangleProgress->SetWidth(543.0 * std::clamp(Percent, 0, 100) / 100.0);
+  RectangleProgressBG->show();
+}
+
 void TFrameSulo::on_CameraTakePicture(TCanon*, TMemoryStream& Stream) {
   TimerNoPicture->SetEnabled(false);
+  RectangleProgressBG->hide();
   if (!FComposer.Compose(Stream.Memory(), Stream.Size(), FPictureMarks, FFlipHorizontal, FPicture)) {
     // Nothing to show or save; the shot ends here rather than at the time-out.
     if (FShotState == TShotState::Running) AbandonShot(QString::fromUtf8("카메라에서 받은 사진이 손상되었습니다. 다시 촬영하세요."));

@@ -85,6 +85,9 @@ class TFrameSulo : public TFrame,
   TRectangle* RectangleNotice;
   TLabel* LabelNotice;
   TTimer* TimerNotice;
+  // How far the picture's transfer from the camera has come.
+  TRectangle* RectangleProgressBG;
+  TRectangle* RectangleProgress;
 
   // State.
   TTakePictureMode FMode = TTakePictureMode::Default;
@@ -134,6 +137,7 @@ class TFrameSulo : public TFrame,
   void on_CameraLiveView(TCanon* Sender, TMemoryStream& Stream);
   void on_CameraTakePicture(TCanon* Sender, TMemoryStream& Stream);
   void on_OpacityValueChanged(TFrameMyTrackBar* Sender);
+  void on_DownloadProgress(TCanon* Sender, std::int32_t Percent);
   void TimerStopTimer(TTimer* Sender);
   void TimerShootTimer(TTimer* Sender);
   void TimerDownTimer(TTimer* Sender);

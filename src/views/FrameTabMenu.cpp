@@ -207,7 +207,12 @@ void TFrameTabMenu::ShowView(const std::string& ViewName, const std::string& Par
   HostView(this, ViewName, ParentView);
 }
 
+bool TFrameTabMenu::ShotInProgress() const { return !LayoutDisableBG->isHidden(); }
+
 void TFrameTabMenu::TavImageButtonTabShootClick(TControl*) {
+  // Leaving the shooting view mid-shot would destroy the view the popup
+  // answers to: the tabs wait until the shot has ended.
+  if (ShotInProgress()) return;
   FloatAnimationMenuBar->SetStartValue(TabViewerX);
   FloatAnimationMenuBar->SetStopValue(TabShootX);
   FloatAnimationMenuBar->Start();
@@ -215,6 +220,7 @@ void TFrameTabMenu::TavImageButtonTabShootClick(TControl*) {
 }
 
 void TFrameTabMenu::TavImageButtonTabViewerClick(TControl*) {
+  if (ShotInProgress()) return;
   FloatAnimationMenuBar->SetStartValue(TabShootX);
   FloatAnimationMenuBar->SetStopValue(TabViewerX);
   FloatAnimationMenuBar->Start();
@@ -242,6 +248,9 @@ void TFrameTabMenu::SetDisableBG() {
   // the next shot opens.
   FloatAnimationPopup->Stop();
   LayoutDisableBG->show();
+  // The tab that is not shown cannot be chosen until the shot has ended.
+  for (TTavImageButton* tab : {TavImageButtonTabShoot, TavImageButtonTabViewer})
+    if (!tab->IsSelected()) tab->setEnabled(false);
 }
 
 void TFrameTabMenu::OpenSavePopup() {
@@ -261,6 +270,8 @@ void TFrameTabMenu::SaveSuccess() {
 
 void TFrameTabMenu::SetEnableScreen() {
   LayoutDisableBG->hide();
+  TavImageButtonTabShoot->setEnabled(true);
+  TavImageButtonTabViewer->setEnabled(true);
   LayoutSavePopup->hide();
   Notify<ISavePopupListener>(&ISavePopupListener::EnableFuntion);
 }

@@ -88,4 +88,6 @@ class TFrameTabMenu : public TFrame, public ISavePopup, public IWindowSizeContro
 
  private:
   void HidePasswordPopup();
+  // The grey cover shows: a shot runs or its picture waits for an answer.
+  bool ShotInProgress() const;
 };

@@ -300,6 +300,56 @@ TEST_F(ShootingView, UvAndPortraitShots) {
   EXPECT_EQ(FBoard.Packets().size(), before) << "a portrait sends no packet";
 }
 
+TEST_F(ShootingView, TheTransferShowsItsProgressUntilThePictureIsShown) {
+  SimCamera::SetDownloadChunkDelay(40);
+  TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return !view->RectangleProgressBG->isHidden(); }));
+  qreal seen = view->RectangleProgress->Width();
+  ASSERT_TRUE(Pump([&] { return !view->ImageTakePicture->isHidden() || view->RectangleProgress->Width() > seen; }));
+  ASSERT_TRUE(Pump([&] { return !view->ImageTakePicture->isHidden(); }));
+  EXPECT_TRUE(view->RectangleProgressBG->isHidden());
+}
+
+TEST_F(ShootingView, SpaceWhileAShotRunsAndChangedSettingsReachTheDevices) {
+  TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
+  view->Shoot();
+  const std::size_t shutters = Shutters();
+  view->Shoot();  // as the space bar would while the view is covered
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; }));
+  PumpFor(200);
+  EXPECT_EQ(FPopup.Count("SetDisableBG"), 1);
+  EXPECT_LE(Shutters(), shutters + 1);
+
+  // A spinner's change goes to the camera or the board at once.
+  struct TSpin : ISetting {
+    TSpin(TTakePictureConfigurationKind kind, std::int32_t value) : Kind(kind), Value(value) {}
+    TTakePictureConfigurationKind Kind;
+    std::int32_t Value;
+    TTakePictureConfigurationKind GetKind() override { return Kind; }
+    std::int32_t GetValue() override { return Value; }
+    void SetValue(const std::int32_t) override {}
+    void Initialize(const TTakePictureConfigurationKind) override {}
+    void Read(TTakePictureConfiguration&) override {}
+    void Write(const TTakePictureConfiguration&) override {}
+  };
+  view->SubMenuChanged(TTakePictureMode::Sulo);
+  PumpFor(300);
+  const std::size_t before = FBoard.Packets().size();
+  TSpin iso(TTakePictureConfigurationKind::ISO, 0x50);
+  view->SettingChanged(&iso);
+  ASSERT_TRUE(Pump([&] { return SimCamera::Property(kEdsPropID_ISOSpeed) == 0x50; }));
+  TSpin brightness(TTakePictureConfigurationKind::LightingBrightness, 10);
+  view->SettingChanged(&brightness);  // Sulo's lighting is white
+  TSpin motor(TTakePictureConfigurationKind::MotorLocation, 30);
+  view->SettingChanged(&motor);  // used at the next shot only
+  ASSERT_TRUE(FBoard.WaitForPackets(before + 1, 5000));
+  PumpFor(200);
+  const auto packets = PacketsSince(before);
+  ASSERT_EQ(packets.size(), 1u);
+  EXPECT_EQ(B(packets[0]), (Bytes{0xAA, 0xC1, 0x00, 0xFF, 0x00, 0x6A, 0xBB})) << "white at 10";
+}
+
 TEST_F(ShootingView, SaveWritesTheShownPictureUnderATimeStampAndNeverOverwrites) {
   TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
   for (int shot = 1; shot <= 2; ++shot) {

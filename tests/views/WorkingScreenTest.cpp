@@ -298,7 +298,7 @@ TEST_F(WorkingScreen, SaveAsWithoutAFolderLeavesThePopupOpenWithoutItsQuestion) 
   EXPECT_EQ(Calls, (std::vector<std::string>{"OnClickSaveAsBtn"}));
 }
 
-TEST_F(WorkingScreen, TheGreyCoverTakesOnlyTheModeRow) {
+TEST_F(WorkingScreen, TheGreyCoverTakesTheModeRowAndHoldsTheTabs) {
   TFrameTabMenu* menu = MakeMenu();
   TFrameTabSub* sub = Sub(menu);
   Calls.clear();
@@ -306,8 +306,18 @@ TEST_F(WorkingScreen, TheGreyCoverTakesOnlyTheModeRow) {
   ClickAt(FWindow.get(), Centre(sub->TavImageButtonPortrait));
   EXPECT_TRUE(Calls.empty()) << "the mode row is covered";
   EXPECT_TRUE(sub->TavImageButtonSulo->IsSelected());
+  // The header lies above the cover, but leaving the shooting view mid-shot
+  // would strand the popup: the tabs wait for the shot to end.
   ClickAt(FWindow.get(), Centre(menu->TavImageButtonTabViewer));
-  EXPECT_TRUE(menu->TavImageButtonTabViewer->IsSelected()) << "the header lies above the cover";
+  ClickAt(FWindow.get(), Centre(menu->TavImageButtonTabShoot));
+  FlushDeletes();
+  EXPECT_TRUE(menu->TavImageButtonTabShoot->IsSelected());
+  EXPECT_FALSE(menu->TavImageButtonTabViewer->IsSelected());
+  EXPECT_EQ(Content(menu)->objectName(), "FrameSulo");
+  EXPECT_EQ(TStandInSulo::Made, 1);
+  Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
+  ClickAt(FWindow.get(), Centre(menu->TavImageButtonTabViewer));
+  EXPECT_TRUE(menu->TavImageButtonTabViewer->IsSelected());
 }
 
 struct TCodeCase {
