@@ -18,6 +18,12 @@
 #include "support/TraceCapture.h"
 #include "views/FrameSaveLocation.h"
 #include "views/FrameSplash.h"
+#include "views/FrameSulo.h"
+#include "views/FrameTabMenu.h"
+#include "configuration/Configuration.h"
+
+#include <QImage>
+#include <filesystem>
 
 namespace {
 
@@ -91,6 +97,48 @@ TEST_F(StartupFixture, BoardFoundLeadsToTheSaveLocationWithTheCameraConnected) {
   MainForm->TavImageButtonCloseClick(nullptr);
   Program.reset();
   EXPECT_TRUE(Traces.Contains("Sulo end"));
+}
+
+// The whole road of one shot through the real screens: start, scan, START,
+// the shoot button, the popup, Save, and the picture on disk.
+TEST_F(StartupFixture, OneShotFromStartToThePictureOnDisk) {
+  Start();
+  TFrameSaveLocation* view = WaitForScanReport();
+  ASSERT_TRUE(view);
+  ASSERT_TRUE(WaitFor([&] { return Traces.Contains("CameraIsConnect : True"); }, 30000));
+  const std::string pictures = Temp.File("pictures");
+  TConfiguration::FInstance->General().SaveLocation = pictures;
+  TTakePictureConfiguration& sulo = *TConfiguration::FInstance->GetTakePictureConfiguraion(TTakePictureMode::Sulo);
+  sulo.MotorLocation = 47;
+  sulo.MotorSpeed = 5;
+  sulo.ShutterDelay = 50;
+
+  Click(view->TavImageButtonStartSulo);
+  auto* menu = qobject_cast<TFrameTabMenu*>(MainForm->CurrentView("LayoutContent"));
+  ASSERT_TRUE(menu);
+  auto* shooting = menu->findChild<TFrameSulo*>();
+  ASSERT_TRUE(shooting);
+  ASSERT_TRUE(WaitFor([&] { return !shooting->ImageLiveView->Bitmap().IsEmpty(); }, 30000));
+  Click(shooting->TavImageButtonShoot);
+  ASSERT_TRUE(WaitFor([&] { return !menu->LayoutSavePopup->isHidden(); }, 30000));
+  Click(menu->TavImageButtonSave);
+  ASSERT_TRUE(WaitFor([&] { return menu->LayoutSavePopup->isHidden(); }, 10000)) << "closed after its delay";
+  EXPECT_TRUE(shooting->RectangleDisableBG->isHidden());
+  EXPECT_TRUE(Dialogs.Errors.empty());
+
+  std::vector<std::filesystem::path> files;
+  for (const auto& e : std::filesystem::directory_iterator(pictures)) files.push_back(e.path());
+  ASSERT_EQ(files.size(), 1u);
+  const QImage saved(QString::fromStdString(files[0].string()));
+  ASSERT_EQ(saved.size(), QSize(3456, 5184)) << "turned upright";
+  // The markers' white rings, four times their size, 66 px from the bottom
+  // corners: L at the bottom right, R at the bottom left.
+  for (QPoint ring : {QPoint(3126 + 252, 4854 + 132), QPoint(66 + 252, 4854 + 132)}) {
+    const QColor c = saved.pixelColor(ring);
+    EXPECT_GT(std::min({c.red(), c.green(), c.blue()}), 190) << ring.x() << "," << ring.y();
+  }
+  MainForm->TavImageButtonCloseClick(nullptr);
+  Program.reset();
 }
 
 TEST_F(StartupFixture, SilentBoardShowsTheBoardErrorAndLeavesTheCameraOff) {
