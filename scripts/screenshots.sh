@@ -8,13 +8,15 @@ cd "$(dirname "$0")/.."
 build=${SULO_BUILD_DIR:-build-screenshots}
 out=docs/screenshots
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DSULO_BUILD_BENCH=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target sulo sulo_screenshots views_settings_tests views_shooting_tests >/dev/null
+cmake --build "$build" -j "$(nproc)" --target sulo sulo_screenshots sulo_viewer_screenshots views_settings_tests views_shooting_tests >/dev/null
 mkdir -p "$out"
 
 xvfb-run -a -s "-screen 0 1920x1080x24" "$build/tests/app/sulo_screenshots" "$out"
 # The settings window, without and with a simulated camera session.
 SULO_SCREENSHOT_DIR="$out" "$build/tests/views/views_settings_tests" \
   --gtest_filter='*Screenshots*:*CameraKindsShareTheControllersLists*' >/dev/null
+# The comparison viewers with pictures.
+xvfb-run -a -s "-screen 0 1920x1080x24" "$build/tests/views/sulo_viewer_screenshots" "$out"
 # The shooting view's states, with the simulated camera and board.
 SULO_SCREENSHOT_DIR="$out" "$build/tests/views/views_shooting_tests" --gtest_filter='*Screenshots*' >/dev/null
 
