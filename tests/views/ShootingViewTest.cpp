@@ -220,6 +220,22 @@ TEST_F(ShootingView, JoinsTheBusAndTheDevicesForItsLifetime) {
   EXPECT_FALSE(FGlobal->Canon().OnLiveView());
 }
 
+TEST_F(ShootingView, ClosingMidShotPutsLightsAndRigToRest) {
+  TFrameSulo* view = MakeView(TTakePictureMode::UV);
+  PumpFor(300);
+  view->Shoot();
+  PumpFor(300);  // UV on, the shutter still to come
+  const std::size_t before = FBoard.Packets().size();
+  FWindow.reset();
+  ASSERT_TRUE(FBoard.WaitForPackets(before + 2, 5000));
+  const auto last = PacketsSince(before);
+  EXPECT_EQ(B(last[0]), LightsOff);
+  EXPECT_EQ(B(last[1]), RigDownAt10);
+  EXPECT_FALSE(FModule->IsComportConnected());
+  PumpFor(2500);  // the shot's timers died with the view
+  EXPECT_EQ(FBoard.Packets().size(), before + 2);
+}
+
 TEST_F(ShootingView, AModeChangeSendsCameraSettingsThenLightsThenMotor) {
   TTakePictureConfiguration& uv = Mode(TTakePictureMode::UV);
   uv.MotorLocation = MotorLocationUp;
