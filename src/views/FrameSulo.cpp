@@ -3,7 +3,9 @@
 #include <QCursor>
 #include <algorithm>
 #include <QDateTime>
+#include <QTimer>
 
+#include "board/ComPort.h"
 #include "board/DeviceModule.h"
 #include "configuration/Configuration.h"
 #include "logging/Log.h"
@@ -237,6 +239,7 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
   RectangleNotice->SetBounds(24, 24, 495, 64);
   RectangleNotice->SetFillColor(QColor(0x32, 0x32, 0x32, 0xE6));
   RectangleNotice->SetCornerRadius(6);
+  RectangleNotice->SetHitTest(false);
   RectangleNotice->hide();
   LabelNotice = new TLabel(RectangleNotice);
   LabelNotice->SetName("LabelNotice");
@@ -283,6 +286,7 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
     camera->SetOnLiveView([this](TCanon* s, TMemoryStream& m) { on_CameraLiveView(s, m); });
     camera->SetOnTakePicture([this](TCanon* s, TMemoryStream& m) { on_CameraTakePicture(s, m); });
     camera->SetOnDownloadProgress([this](TCanon* s, std::int32_t p) { on_DownloadProgress(s, p); });
+    camera->SetOnDownloadEnd([this](TCanon*) { RectangleProgressBG->hide(); });
   }
   if (center) center->Add<ISavePopupListener>(this);
 
@@ -308,6 +312,7 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
       camera->SetOnLiveView(nullptr);
       camera->SetOnTakePicture(nullptr);
       camera->SetOnDownloadProgress(nullptr);
+      camera->SetOnDownloadEnd(nullptr);
     }
     if (center) {
       center->Remove<ISettingChanged>(this);
@@ -326,6 +331,7 @@ TFrameSulo::~TFrameSulo() {
     camera->SetOnLiveView(nullptr);
     camera->SetOnTakePicture(nullptr);
     camera->SetOnDownloadProgress(nullptr);
+    camera->SetOnDownloadEnd(nullptr);
   }
   // The last packets go out even when one of them fails.
   Guarded([] { Board([](TDeviceModule& m) { m.LEDOff(); }); });
@@ -702,6 +708,17 @@ void TFrameSulo::Shoot() {
   TimerNoPicture->SetEnabled(false);
   TimerNoPicture->SetEnabled(true);
   if (!cfg) return;
+  try {
+    StartSequence(*cfg);
+  } catch (const EComPort&) {
+    // No rig and no light: the shot ends now, and the error is reported.
+    AbandonShot(QString::fromUtf8("조명·모터 보드에 명령을 보내지 못했습니다. 보드 연결을 확인하세요."));
+    throw;
+  }
+}
+
+void TFrameSulo::StartSequence(const TTakePictureConfiguration& config) {
+  const TTakePictureConfiguration* cfg = &config;
   switch (FMode) {
     case TTakePictureMode::Sulo:
       Board([&](TDeviceModule& m) {
@@ -778,10 +795,11 @@ void TFrameSulo::AbandonShot(const QString& why) {
   ShowNotice(why);
   TTakePictureConfiguration* cfg = Configuration(FMode);
   const std::int32_t speed = cfg ? cfg->MotorSpeed : 10;
-  // The lights and the rig are put to rest even when the board fails now;
-  // the screen is enabled again in any case.
-  Guarded([] { Board([](TDeviceModule& m) { m.LEDOff(); }); });
-  Guarded([&] { Board([&](TDeviceModule& m) { m.MotorDown(speed); }); });
+  // What the shot itself changed is undone: the UV light a UV shot switched
+  // on, the rig a Sulo shot raised. The mode's working light stays for the
+  // next shot. Even when the board fails now, the screen is enabled again.
+  if (FMode == TTakePictureMode::UV) Guarded([] { Board([](TDeviceModule& m) { m.LEDOff(); }); });
+  if (FMode == TTakePictureMode::Sulo) Guarded([&] { Board([&](TDeviceModule& m) { m.MotorDown(speed); }); });
   Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
   RectangleDisableBG->hide();
 }
@@ -801,7 +819,24 @@ void TFrameSulo::on_DownloadProgress(TCanon*, std::int32_t Percent) {
 void TFrameSulo::on_CameraTakePicture(TCanon*, TMemoryStream& Stream) {
   TimerNoPicture->SetEnabled(false);
   RectangleProgressBG->hide();
-  if (!FComposer.Compose(Stream.Memory(), Stream.Size(), FPictureMarks, FFlipHorizontal, FPicture)) {
+  if (FShotState == TShotState::Showing) {
+    // The picture on screen still waits for its answer: this one waits its
+    // turn rather than take its place.
+    FPendingPictures.emplace_back(Stream.Memory(), Stream.Memory() + Stream.Size());
+    return;
+  }
+  TakeArrivedPicture(Stream.Memory(), Stream.Size());
+}
+
+void TFrameSulo::OfferPendingPicture() {
+  if (FPendingPictures.empty() || FShotState == TShotState::Showing) return;
+  const std::vector<std::uint8_t> bytes = std::move(FPendingPictures.front());
+  FPendingPictures.pop_front();
+  TakeArrivedPicture(bytes.data(), bytes.size());
+}
+
+void TFrameSulo::TakeArrivedPicture(const std::uint8_t* jpeg, std::size_t size) {
+  if (!FComposer.Compose(jpeg, size, FPictureMarks, FFlipHorizontal, FPicture)) {
     // Nothing to show or save; the shot ends here rather than at the time-out.
     if (FShotState == TShotState::Running) AbandonShot(QString::fromUtf8("카메라에서 받은 사진이 손상되었습니다. 다시 촬영하세요."));
     return;
@@ -844,21 +879,42 @@ void TFrameSulo::OnClickSaveBtn() {
   const std::string folder = EditSaveLocation->Text().trimmed().isEmpty() ? std::string() : EditSaveLocation->Text().toStdString();
   // Without a folder the picture would go to the root of the file system:
   // ask for one instead.
-  if (folder.empty()) return OnClickSaveAsBtn();
+  if (folder.empty()) {
+    // A repeat run has no popup: the run stops here and the popup opens, so
+    // the operator can answer whatever the folder chooser brings.
+    if (ShootRepeatCount > 0) {
+      ShootRepeatCount = 0;
+      Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
+    }
+    return OnClickSaveAsBtn();
+  }
   if (!SavePictureTo(folder)) return;
-  ImageTakePicture->hide();
-  ImageLiveView->show();
-  FShotState = TShotState::Idle;
+  HidePicture();
   if (ShootRepeatCount > 0) {
     --ShootRepeatCount;
     if (ShootRepeatCount <= 0) {
       Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
+      Notify<ISavePopup>(&ISavePopup::SaveSuccess);
     } else {
+      // Reported before the next shot starts, whose cover then stops the
+      // popup's closing delay: nothing re-enables the screen mid-run.
+      Notify<ISavePopup>(&ISavePopup::SaveSuccess);
       RectangleDisableBG->hide();
       Shoot();
     }
+    return;
   }
   Notify<ISavePopup>(&ISavePopup::SaveSuccess);
+}
+
+void TFrameSulo::HidePicture() {
+  ImageTakePicture->hide();
+  // The shown copy goes, so the next picture is composed into the same pixels.
+  ImageTakePicture->Bitmap().Clear();
+  ImageLiveView->show();
+  FShotState = TShotState::Idle;
+  // A picture that arrived meanwhile is offered next, once this answer is done.
+  if (!FPendingPictures.empty()) QTimer::singleShot(0, this, [this] { Guarded([this] { OfferPendingPicture(); }); });
 }
 
 void TFrameSulo::OnClickSaveAsBtn() {
@@ -880,13 +936,13 @@ void TFrameSulo::OnClickSaveAsBtn() {
   if (!configurationError.empty()) Dialogs().ShowError("Sulo", configurationError);
 }
 
-void TFrameSulo::OnClickDontSaveBtn() {
-  ImageTakePicture->hide();
-  ImageLiveView->show();
-  FShotState = TShotState::Idle;
-}
+void TFrameSulo::OnClickDontSaveBtn() { HidePicture(); }
 
 void TFrameSulo::EnableFuntion() {
+  // A repeat run's next shot is under way: it keeps the screen covered.
+  if (FShotState == TShotState::Running && ShootRepeatCount > 0) {
+    Notify<ISavePopup>(&ISavePopup::SetDisableBG);
+    return;
+  }
   RectangleDisableBG->hide();
-  if (FShotState != TShotState::Showing) FShotState = TShotState::Idle;
 }

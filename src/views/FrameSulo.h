@@ -11,6 +11,8 @@
 #pragma once
 
 #include <QImage>
+#include <deque>
+#include <vector>
 
 #include "camera/Canon.h"
 #include "configuration/TakePicture.h"
@@ -181,6 +183,12 @@ class TFrameSulo : public TFrame,
   static void WritePictureStyle(std::int32_t colorTone, std::int32_t saturation, std::int32_t contrast, std::int32_t sharpness);
   void SetToggleLook(TTavImageButton* button, bool on);
   void TakePicture();
+  // The mode's board commands and timers of a shot.
+  void StartSequence(const TTakePictureConfiguration& config);
+  void TakeArrivedPicture(const std::uint8_t* jpeg, std::size_t size);
+  void OfferPendingPicture();
+  // The picture leaves the screen for the live view.
+  void HidePicture();
   // Gives up a shot that brings no picture: timers off, UV off, rig down, a
   // repeat run ended, the screen enabled again through the popup's usual
   // path, and the operator told why.
@@ -199,4 +207,6 @@ class TFrameSulo : public TFrame,
   // The picture just taken, as composed, and its encoded bytes.
   QImage FPicture;
   std::vector<std::uint8_t> FJpeg;
+  // Pictures that arrived while another waited for its answer.
+  std::deque<std::vector<std::uint8_t>> FPendingPictures;
 };

@@ -1,6 +1,7 @@
 #include "views/PictureFile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -28,14 +29,30 @@ bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
   return ::fsync(fd) == 0;
 }
 
-// Claims `path` by creating it exclusively; false if the name is taken.
-bool Claim(const std::string& path) {
+// Puts the finished temporary file under `path` unless that name is taken.
+// A hard link claims the name and fills it in one step, so the name never
+// holds anything but the whole picture; where the file system has no hard
+// links, the name is claimed by creating it exclusively and the temporary
+// file then renamed over it. False when the name is taken.
+bool Publish(const std::string& temp, const std::string& path) {
+  if (::link(temp.c_str(), path.c_str()) == 0) {
+    ::unlink(temp.c_str());
+    return true;
+  }
+  if (errno == EEXIST) return false;
+  if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP && errno != ENOSYS && errno != EMLINK)
+    throw EPictureSave("The picture could not be saved as " + path + ": " + Reason(errno));
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
   if (fd < 0) {
     if (errno == EEXIST) return false;
-    throw EPictureSave("The picture could not be saved in " + fs::path(path).parent_path().string() + ": " + Reason(errno));
+    throw EPictureSave("The picture could not be saved as " + path + ": " + Reason(errno));
   }
   ::close(fd);
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(path.c_str());
+    throw EPictureSave("The picture could not be saved as " + path + ": " + Reason(error));
+  }
   return true;
 }
 }  // namespace
@@ -60,6 +77,8 @@ std::string SavePictureFile(const std::string& folder, const std::vector<std::ui
   std::string temp = dir + ".sulo-XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) throw EPictureSave("The picture could not be saved in " + dir + ": " + Reason(errno));
+  // Readable by others, as any picture written in the folder would be.
+  ::fchmod(fd, 0644);
   if (!WriteAll(fd, jpeg)) {
     const int error = errno;
     ::close(fd);
@@ -73,20 +92,14 @@ std::string SavePictureFile(const std::string& folder, const std::vector<std::ui
   try {
     for (int n = 1;; ++n) {
       target = dir + stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".jpg";
-      if (Claim(target)) break;
+      if (Publish(temp, target)) break;
       if (n > 10000) throw EPictureSave("No free name for the picture in " + dir + ".");
     }
   } catch (...) {
     ::unlink(temp.c_str());
     throw;
   }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    ::unlink(target.c_str());
-    throw EPictureSave("The picture could not be saved as " + target + ": " + Reason(error));
-  }
-  // The rename itself reaches the disk with the folder.
+  // The new name reaches the disk with the folder.
   const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);

@@ -2,10 +2,11 @@
 // lost, overwritten or left half written:
 //   - the name is the local time of saving, "yyyyMMddhhmmss" + ".jpg"; a name
 //     already taken (two saves in one second, a clock set back) gets "-2",
-//     "-3" ... before ".jpg". The name is claimed atomically (created
-//     exclusively), so two writers never get the same one;
-//   - the bytes go to a temporary file in the same folder, are flushed to
-//     disk, and the temporary file is renamed to the claimed name.
+//     "-3" ... before ".jpg". The name is claimed atomically, so two writers
+//     never get the same one;
+//   - the bytes go to a temporary file in the same folder and are flushed to
+//     disk; only then does the file take its name (a hard link, or an
+//     exclusive claim and a rename where there are no hard links).
 // Missing folders are created with their parents.
 #pragma once
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "WidgetTestUtil.h"
@@ -399,7 +400,18 @@ TEST_F(ShootingView, PictureFileNamesTakeTheNextFreeNumber) {
   std::vector<std::string> all;
   for (const auto& e : std::filesystem::directory_iterator(folder)) all.push_back(e.path().filename().string());
   EXPECT_EQ(all.size(), 3u) << "no temporary file is left behind";
+  EXPECT_EQ(std::filesystem::status(std::filesystem::path(folder) / names[0]).permissions() & std::filesystem::perms::others_read,
+            std::filesystem::perms::others_read);
   EXPECT_THROW(SavePictureFile("", jpeg, when), EPictureSave);
+
+  // Two writers at once never share a name.
+  const std::string shared = FDir.File("two-writers");
+  std::vector<std::string> got(2);
+  std::thread a([&] { got[0] = SavePictureFile(shared, jpeg, when); });
+  std::thread b([&] { got[1] = SavePictureFile(shared, jpeg, when); });
+  a.join();
+  b.join();
+  EXPECT_NE(got[0], got[1]);
 }
 
 TEST_F(ShootingView, RepeatRunsSaveWithoutAskingAndRefuseWhenNegative) {
@@ -426,11 +438,16 @@ TEST_F(ShootingView, AShotWithoutAPictureEndsAndSaysWhy) {
   // "Single": the shutter timer never runs, so the shot ends with the rig down.
   Mode(TTakePictureMode::Sulo).ShutterDelay = 0;
   TFrameSulo* view = MakeView();
+  PumpFor(300);
+  const std::size_t before = FBoard.Packets().size();
   view->Shoot();
   ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 1; }, 5000));
   EXPECT_TRUE(view->RectangleDisableBG->isHidden());
   EXPECT_FALSE(view->RectangleNotice->isHidden());
   EXPECT_EQ(Shutters(), 0u);
+  PumpFor(300);
+  for (const auto& p : PacketsSince(before)) EXPECT_NE(B(p), LightsOff) << "the working light stays for the next shot";
+  EXPECT_EQ(FBoard.State().Motor, TSimMotor::Down);
 
   // A camera that delivers nothing: the shot is given up after the wait.
   view->SubMenuChanged(TTakePictureMode::Portrait);
@@ -443,6 +460,34 @@ TEST_F(ShootingView, AShotWithoutAPictureEndsAndSaysWhy) {
   SimCamera::ClearFailures();
   view->Shoot();
   ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; })) << "the next shot works";
+}
+
+TEST_F(ShootingView, APictureArrivingWhileAnotherWaitsTakesItsTurn) {
+  TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; }));
+  const qint64 first = view->ImageTakePicture->Bitmap().Image().cacheKey();
+  TMemoryStream late(SimCamera::RenderPicture());
+  view->on_CameraTakePicture(nullptr, late);
+  EXPECT_EQ(view->ImageTakePicture->Bitmap().Image().cacheKey(), first) << "the unanswered picture stays";
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveBtn);
+  EXPECT_EQ(Saved().size(), 1u);
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 2; })) << "then the other is offered";
+  EXPECT_FALSE(view->ImageTakePicture->isHidden());
+  EXPECT_FALSE(view->RectangleDisableBG->isHidden());
+}
+
+TEST_F(ShootingView, ARepeatRunWithoutAFolderStopsAndAsks) {
+  TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
+  view->EditSaveLocation->SetText("");
+  view->RepeatShoot(3);
+  ASSERT_TRUE(Pump([&] { return FDialogs.FolderQuestions == 1; }));
+  EXPECT_EQ(view->ShootRepeatCount, 0);
+  EXPECT_EQ(FPopup.Count("OpenSavePopup"), 1) << "the popup holds the picture for an answer";
+  EXPECT_FALSE(view->ImageTakePicture->isHidden());
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickDontSaveBtn);
+  Notify<ISavePopupListener>(&ISavePopupListener::EnableFuntion);
+  EXPECT_TRUE(view->RectangleDisableBG->isHidden());
 }
 
 TEST_F(ShootingView, AFailedSaveKeepsThePictureAndThePopup) {
