@@ -137,6 +137,12 @@ TEST_F(StartupFixture, OneShotFromStartToThePictureOnDisk) {
     const QColor c = saved.pixelColor(ring);
     EXPECT_GT(std::min({c.red(), c.green(), c.blue()}), 190) << ring.x() << "," << ring.y();
   }
+  // Leaving the Shoot tab puts the lights out, the rig down at speed 10 and
+  // closes the port.
+  Click(menu->TavImageButtonTabViewer);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_FALSE(DeviceModule->IsComportConnected());
+  EXPECT_TRUE(WaitFor([&] { return Traces.Contains("AA C3 00 FF 00 6C BB"); }, 5000));
   MainForm->TavImageButtonCloseClick(nullptr);
   Program.reset();
 }

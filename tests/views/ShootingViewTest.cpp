@@ -449,12 +449,27 @@ TEST_F(ShootingView, AShotWithoutAPictureEndsAndSaysWhy) {
   for (const auto& p : PacketsSince(before)) EXPECT_NE(B(p), LightsOff) << "the working light stays for the next shot";
   EXPECT_EQ(FBoard.State().Motor, TSimMotor::Down);
 
+  // A shutter delay of a second: the return timer cancels the shutter.
+  Mode(TTakePictureMode::Sulo).ShutterDelay = 105;
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 2; }, 5000));
+  EXPECT_EQ(Shutters(), 0u);
+
+  // A picture that cannot be decoded ends the shot at once.
+  view->SubMenuChanged(TTakePictureMode::Portrait);
+  SimCamera::SetPictureFault(SimCamera::TFault::Corrupt);
+  view->Shoot();
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 3; }, 10000));
+  EXPECT_EQ(FPopup.Count("OpenSavePopup"), 0);
+  EXPECT_TRUE(view->ImageTakePicture->isHidden());
+  SimCamera::SetPictureFault(SimCamera::TFault::None);
+
   // A camera that delivers nothing: the shot is given up after the wait.
   view->SubMenuChanged(TTakePictureMode::Portrait);
   view->TimerNoPicture->SetInterval(400);
   SimCamera::FailNext("EdsSendCommand", EDS_ERR_DEVICE_BUSY, -1);
   view->RepeatShoot(2);
-  ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 2; }, 5000));
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 4; }, 5000));
   EXPECT_EQ(view->ShootRepeatCount, 0) << "the repeat run ends";
   EXPECT_TRUE(view->RectangleDisableBG->isHidden());
   SimCamera::ClearFailures();
