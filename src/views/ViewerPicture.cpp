@@ -63,6 +63,29 @@ QImage To32Bit(QImage image) {
   return image;
 }
 
+// Whether an uncompressed BMP file holds fewer bytes than its header's rows
+// need (the toolkit's reader shows such a file with black rows, no error).
+bool BmpCutShort(const QString& fileName) {
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) return true;
+  const QByteArray h = file.read(34);
+  if (h.size() < 34) return true;
+  auto u32 = [&](int at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(h[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(h[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(h[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(h[at + 3])) << 24;
+  };
+  const std::uint32_t offset = u32(10);
+  const std::int64_t width = static_cast<std::int32_t>(u32(18));
+  const std::int64_t height = static_cast<std::int32_t>(u32(22));
+  const int bits = static_cast<unsigned char>(h[28]) | static_cast<unsigned char>(h[29]) << 8;
+  const std::uint32_t compression = u32(30);
+  if (compression != 0 && compression != 3) return false;  // run-length rows have no fixed size
+  const std::int64_t stride = (width * bits + 31) / 32 * 4;
+  return file.size() < static_cast<std::int64_t>(offset) + stride * (height < 0 ? -height : height);
+}
+
 }  // namespace
 
 std::shared_ptr<const TViewerPicture> TViewerPicture::Open(const QString& fileName) {
@@ -103,7 +126,14 @@ std::shared_ptr<const TViewerPicture> TViewerPicture::Open(const QString& fileNa
       picture->FLevels.clear();
       picture->FJpegScales.clear();
     }
-    // CMYK pictures go through Qt's reader, which converts them.
+    // CMYK pictures go through Qt's reader, which converts them but shows a
+    // cut-off file without complaint: the codec reads it through first.
+    std::vector<unsigned char> probe(static_cast<std::size_t>(TJSCALED(width, (tjscalingfactor{1, 8}))) *
+                                     static_cast<std::size_t>(TJSCALED(height, (tjscalingfactor{1, 8}))) * 4);
+    if (tjDecompress2(handle.get(), picture->FJpeg.data(), static_cast<unsigned long>(picture->FJpeg.size()), probe.data(),
+                      TJSCALED(width, (tjscalingfactor{1, 8})), 0, TJSCALED(height, (tjscalingfactor{1, 8})), TJPF_CMYK,
+                      TJFLAG_STOPONWARNING) != 0)
+      Refuse(fileName, QStringLiteral("the picture is damaged or incomplete."));
     picture->FJpeg.clear();
     picture->FJpeg.shrink_to_fit();
   }
@@ -114,6 +144,7 @@ std::shared_ptr<const TViewerPicture> TViewerPicture::Open(const QString& fileNa
   const QSize size = reader.canRead() ? reader.size() : QSize();
   if (!size.isValid()) Refuse(fileName, QStringLiteral("it is not a picture Sulo can read."));
   CheckPixels(fileName, size.width(), size.height());
+  if (reader.format() == "bmp" && BmpCutShort(fileName)) Refuse(fileName, QStringLiteral("the picture is damaged or incomplete."));
   for (int divisor : {8, 4, 2, 1}) {
     const QSize level((size.width() + divisor - 1) / divisor, (size.height() + divisor - 1) / divisor);
     if (picture->FLevels.empty() || picture->FLevels.back() != level) picture->FLevels.push_back(level);

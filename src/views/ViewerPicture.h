@@ -28,8 +28,10 @@ class TViewerPicture {
  public:
   // About 50 megapixels, with room for the 8688 x 5792 sensors sold as such.
   static constexpr std::int64_t MaxPixels = 52'000'000;
-  // A JPEG's bytes are kept for later decodes; a larger file is refused.
-  static constexpr std::int64_t MaxJpegFileBytes = 256LL * 1024 * 1024;
+  // A JPEG's bytes are kept for later decodes; a larger file is refused
+  // (a 52-megapixel picture at the highest quality is below 50 MB), so ten
+  // panes never hold more than a bounded amount.
+  static constexpr std::int64_t MaxJpegFileBytes = 64LL * 1024 * 1024;
 
   // Reads and checks the header (a JPEG file is read whole and kept).
   // Raises EPictureLoad for a missing, unreadable, unknown or oversized file.

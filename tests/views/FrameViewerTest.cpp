@@ -66,6 +66,18 @@ TEST_F(PaneTest, WheelZoomsTheWholeGroupAndNoOtherPane) {
   }
   EXPECT_FLOAT_EQ(C->ImageExpansionScale(), 2.0f);
   EXPECT_EQ(C->Zoom().Position(), QPointF(-20, -30));
+  // Down through the pane: 2.5 -> ... -> 0 and back, shown at 1 below 1,
+  // the picture back at the pane's corner.
+  const std::pair<int, float> steps[] = {{-120, 2.0f}, {-120, 1.5f}, {-120, 1.0f}, {-120, 0.5f},
+                                         {-120, 0.0f}, {-120, 0.0f}, {120, 0.5f},  {120, 1.0f}, {120, 1.5f}};
+  for (auto [delta, factor] : steps) {
+    WheelAt(Host.get(), onA, delta);
+    EXPECT_FLOAT_EQ(A->ImageExpansionScale(), factor);
+    EXPECT_FLOAT_EQ(A->Zoom().Displayed(), std::max(1.0f, factor));
+    if (factor <= 1.0f) {
+      EXPECT_EQ(A->Zoom().Position(), QPointF(0, 0));
+    }
+  }
   // A sideways scroll is no zoom step.
   const std::size_t calls = Recorder.Scales.size();
   A->LayoutContainerMouseWheel(0);

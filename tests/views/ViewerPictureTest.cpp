@@ -57,6 +57,10 @@ TEST(ViewerPicture, RefusesOversizedDamagedAndUnknownFiles) {
   TTempDir temp;
   QByteArray truncated = Encode(Quadrants(640, 480), "JPEG");
   truncated.truncate(truncated.size() / 2);
+  auto cut = [](QByteArray bytes) {
+    bytes.truncate(bytes.size() / 2);
+    return bytes;
+  };
   struct TRow {
     const char* Name;
     QByteArray Bytes;
@@ -69,6 +73,9 @@ TEST(ViewerPicture, RefusesOversizedDamagedAndUnknownFiles) {
       {"60 MP PNG", PngClaiming(9500, 6320), "megapixels", false},
       {"absurd PNG", PngClaiming(1u << 30, 1u << 30), "", false},
       {"truncated JPEG", truncated, "damaged or incomplete", true},
+      {"truncated BMP", cut(Encode(Quadrants(640, 480), "BMP")), "damaged or incomplete", false},
+      {"truncated PNG", cut(Encode(Quadrants(640, 480), "PNG")), "damaged or incomplete", true},
+      {"truncated TIFF", cut(Encode(Quadrants(640, 480), "TIFF")), "", true},
       {"not a picture", QByteArray("just some text, not a picture"), "not a picture", false},
       {"empty file", QByteArray(), "not a picture", false},
   };

@@ -5,6 +5,8 @@
 #include "WidgetTestUtil.h"
 #include "views/FrameViewerOne.h"
 #include "views/FrameViewerThree.h"
+#include "views/FrameTabSub.h"
+#include "views/ViewRegistry.h"
 
 namespace {
 
@@ -107,6 +109,12 @@ TEST_F(ViewersTest, OneUpWheelZoomsInAPaneAndScrollsElsewhere) {
   const QPoint onPane = WindowPoint(viewer->FrameViewer[0][0]->ImageViewer, QPointF(100, 100));
   QTest::mouseMove(window, onPane);
   ASSERT_TRUE(WaitFor([&] { return box->DisableMouseWheel(); }));
+  // Down over the pane: a zoom step out, and the list (which could scroll
+  // down) stays.
+  WheelAt(viewer, onPane, -120);
+  EXPECT_FLOAT_EQ(viewer->FrameViewer[0][0]->ImageExpansionScale(), 0.5f);
+  EXPECT_EQ(box->ViewportPositionY(), 0);
+  WheelAt(viewer, onPane, 120);
   WheelAt(viewer, onPane, 120);
   EXPECT_FLOAT_EQ(viewer->FrameViewer[0][0]->ImageExpansionScale(), 1.5f);
   EXPECT_EQ(box->ViewportPositionY(), 0);
@@ -149,3 +157,29 @@ TEST_F(ViewersTest, SwitchingViewersGivesFreshPanes) {
 }
 
 }  // namespace
+
+// Through the sub-menu, as the operator switches: the old viewer's panes leave
+// the bus and only the new viewer's fresh panes answer.
+TEST_F(ViewersTest, TheSubMenuSwitchesTheRealViewers) {
+  TViewRegistry::Register<TFrameViewerOne>("TFrameViewerOne");
+  TViewRegistry::Register<TFrameViewerThree>("TFrameViewerThree");
+  TControl window;
+  window.SetSize(1086, 710);
+  auto* sub = new TFrameTabSub(&window);
+  sub->SetAlign(TAlignLayout::Client);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  sub->setSubTab("Viewer");
+  EXPECT_EQ(Center.Count<IViewerListener>(), 10u);
+  EXPECT_EQ(Center.Count<IViewerWheelControl>(), 1u);
+  Click(sub->TavImageButtonViewerThree);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(Center.Count<IViewerListener>(), 6u);
+  EXPECT_EQ(Center.Count<IViewerWheelControl>(), 0u);
+  auto* three = sub->LayoutContent->findChild<TFrameViewerThree*>();
+  ASSERT_TRUE(three);
+  for (TFrameViewer* pane : Panes(three)) EXPECT_FLOAT_EQ(pane->ImageExpansionScale(), 1.0f);
+  Click(sub->TavImageButtonViewerOne);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(Center.Count<IViewerListener>(), 10u);
+}
