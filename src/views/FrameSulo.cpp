@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <algorithm>
 #include <QDateTime>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include "board/ComPort.h"
@@ -333,9 +334,17 @@ TFrameSulo::~TFrameSulo() {
     camera->SetOnDownloadProgress(nullptr);
     camera->SetOnDownloadEnd(nullptr);
   }
-  // The last packets go out even when one of them fails.
-  Guarded([] { Board([](TDeviceModule& m) { m.LEDOff(); }); });
-  Guarded([] { Board([](TDeviceModule& m) { m.MotorDown(10); }); });
+  // The last packets go out even when one of them fails. A failure is shown
+  // once the view is gone: a message box now would run the event loop inside
+  // this destructor, with the view still on the bus.
+  for (auto command : {+[](TDeviceModule& m) { m.LEDOff(); }, +[](TDeviceModule& m) { m.MotorDown(10); }}) {
+    try {
+      Board(command);
+    } catch (...) {
+      Trace("Shooting view closed with a board failure");
+      QTimer::singleShot(0, QCoreApplication::instance(), [error = std::current_exception()] { HandleError(error); });
+    }
+  }
   Board([](TDeviceModule& m) { m.Close(); });
   if (TNotificationCenter* center = TNotificationCenter::FInstance) {
     center->Remove<ISettingChanged>(this);

@@ -31,6 +31,7 @@
 #include "views/FrameTabSub.h"
 #include "views/ViewRegistry.h"
 #include "views/PictureFile.h"
+#include "views/widgets/ErrorHook.h"
 
 namespace {
 
@@ -235,6 +236,24 @@ TEST_F(ShootingView, ClosingMidShotPutsLightsAndRigToRest) {
   EXPECT_FALSE(FModule->IsComportConnected());
   PumpFor(2500);  // the shot's timers died with the view
   EXPECT_EQ(FBoard.Packets().size(), before + 2);
+}
+
+TEST_F(ShootingView, ABoardGoneAtCloseIsReportedAfterTheViewIsGone) {
+  MakeView(TTakePictureMode::Portrait);
+  PumpFor(300);
+  int reported = 0;
+  bool viewGone = false;
+  SetErrorHandler([&](std::exception_ptr) {
+    ++reported;
+    viewGone = FCenter.Count<ICameraControlListener>() == 0;
+  });
+  FBoard.Vanish();
+  FWindow.reset();  // must not throw, nor show anything from inside the destructor
+  EXPECT_EQ(reported, 0);
+  PumpFor(200);
+  EXPECT_GE(reported, 1);
+  EXPECT_TRUE(viewGone);
+  SetErrorHandler(nullptr);
 }
 
 TEST_F(ShootingView, AModeChangeSendsCameraSettingsThenLightsThenMotor) {
