@@ -12,6 +12,7 @@
 #include "logging/Log.h"
 #include "views/Artwork.h"
 #include "views/Dialogs.h"
+#include "views/GuideLines.h"
 #include "views/PictureFile.h"
 #include "views/widgets/ErrorHook.h"
 
@@ -453,28 +454,17 @@ void TFrameSulo::SettingChanged(ISetting* Setting) {
   TTakePictureConfiguration* cfg = Configuration(FMode);
   const auto kind = static_cast<K>(static_cast<int>(Setting->GetKind()) % 128);
   TCanon* camera = Camera();
-  auto property = [&](EdsPropertyID id) {
-    if (camera) camera->SetPropValue(id, static_cast<EdsUInt32>(v));
-  };
+  // The kinds that are one camera property each.
+  static constexpr std::pair<K, EdsPropertyID> Properties[] = {
+      {K::Shutter, kEdsPropID_Tv},           {K::Diaphragm, kEdsPropID_Av},
+      {K::ISO, kEdsPropID_ISOSpeed},         {K::WhiteBalance, kEdsPropID_WhiteBalance},
+      {K::WhiteBalanceRevision, kEdsPropID_ColorTemperature}, {K::FileSize, kEdsPropID_ImageQuality}};
+  for (auto [k, id] : Properties)
+    if (k == kind) {
+      if (camera) camera->SetPropValue(id, static_cast<EdsUInt32>(v));
+      return;
+    }
   switch (kind) {
-    case K::Shutter:
-      property(kEdsPropID_Tv);
-      break;
-    case K::Diaphragm:
-      property(kEdsPropID_Av);
-      break;
-    case K::ISO:
-      property(kEdsPropID_ISOSpeed);
-      break;
-    case K::WhiteBalance:
-      property(kEdsPropID_WhiteBalance);
-      break;
-    case K::WhiteBalanceRevision:
-      property(kEdsPropID_ColorTemperature);
-      break;
-    case K::FileSize:
-      property(kEdsPropID_ImageQuality);
-      break;
     case K::Lighting:
       if (cfg) SetLights(v, cfg->LightingBrightness);
       break;
@@ -572,12 +562,7 @@ void TFrameSulo::TavImageButtonGuideClick(TControl*) {
 }
 
 Qt::CursorShape TFrameSulo::getCursor(qreal X, qreal Y) const {
-  const bool nearY = Y > RectangleX->Y() - 10 && Y <= RectangleX->Y() + 10;
-  const bool nearX = X > RectangleY->X() - 10 && X <= RectangleY->X() + 10;
-  if (nearX && nearY) return Qt::SizeFDiagCursor;
-  if (nearX) return Qt::SizeHorCursor;
-  if (nearY) return Qt::SizeVerCursor;
-  return Qt::ArrowCursor;
+  return GuideLineCursor(X, Y, RectangleY->X(), RectangleX->Y());
 }
 
 void TFrameSulo::RectangleGridBGMouseMove(TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal X, qreal Y) {
@@ -593,19 +578,9 @@ void TFrameSulo::RectangleGridBGMouseMove(TControl*, Qt::MouseButton, Qt::Keyboa
 }
 
 void TFrameSulo::RectangleGridBGMouseDown(TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal X, qreal Y) {
-  switch (cursor().shape()) {
-    case Qt::SizeFDiagCursor:
-      FGridYMove = FGridXMove = true;
-      break;
-    case Qt::SizeHorCursor:
-      FGridYMove = true;
-      break;
-    case Qt::SizeVerCursor:
-      FGridXMove = true;
-      break;
-    default:
-      break;
-  }
+  const TGuideLineDrag drag = GuideLineDragFor(cursor().shape());
+  FGridYMove = FGridYMove || drag.Vertical;
+  FGridXMove = FGridXMove || drag.Horizontal;
   FPositionOldX = static_cast<float>(X);
   FPositionOldY = static_cast<float>(Y);
 }

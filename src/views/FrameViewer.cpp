@@ -7,6 +7,7 @@
 #include <QWheelEvent>
 
 #include "views/Dialogs.h"
+#include "views/GuideLines.h"
 #include "views/widgets/ErrorHook.h"
 
 static void InitViewerArtwork() { Q_INIT_RESOURCE(viewer); }
@@ -170,14 +171,7 @@ void TFrameViewer::SetImageDragState(bool IsDrag) {
 }
 
 Qt::CursorShape TFrameViewer::getCursor(float X, float Y) const {
-  const qreal lineY = RectangleX->Y();
-  const qreal lineX = RectangleY->X();
-  const bool IsMovePossibleAxisX = lineY - 10 < Y && Y <= lineY + 10;
-  const bool IsMovePossibleAxisY = lineX - 10 < X && X <= lineX + 10;
-  if (IsMovePossibleAxisX && IsMovePossibleAxisY) return Qt::SizeFDiagCursor;
-  if (IsMovePossibleAxisY) return Qt::SizeHorCursor;
-  if (IsMovePossibleAxisX) return Qt::SizeVerCursor;
-  return Qt::ArrowCursor;
+  return GuideLineCursor(X, Y, RectangleY->X(), RectangleX->Y());
 }
 
 void TFrameViewer::FixImagePosition() {
@@ -290,20 +284,9 @@ void TFrameViewer::ImageViewerMouseLeave(TControl*) {
 }
 
 void TFrameViewer::RectangleGridBGMouseDown(TControl*, Qt::MouseButton, Qt::KeyboardModifiers, qreal X, qreal Y) {
-  switch (cursor().shape()) {
-    case Qt::SizeFDiagCursor:
-      FGridXMove = true;
-      FGridYMove = true;
-      break;
-    case Qt::SizeHorCursor:
-      FGridYMove = true;
-      break;
-    case Qt::SizeVerCursor:
-      FGridXMove = true;
-      break;
-    default:
-      break;
-  }
+  const TGuideLineDrag drag = GuideLineDragFor(cursor().shape());
+  FGridYMove = FGridYMove || drag.Vertical;
+  FGridXMove = FGridXMove || drag.Horizontal;
   FPositionOldX = static_cast<float>(X);
   FPositionOldY = static_cast<float>(Y);
 }
