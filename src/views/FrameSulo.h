@@ -14,6 +14,7 @@
 #include <deque>
 #include <vector>
 
+#include "board/DeviceModule.h"
 #include "camera/Canon.h"
 #include "configuration/TakePicture.h"
 #include "notification/Interfaces.h"
@@ -173,6 +174,15 @@ class TFrameSulo : public TFrame,
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // Every call of this view that reaches the board goes through here:
+  // without a board module there is nothing to drive.
+  template <class F>
+  static void Board(F&& command) {
+    if (DeviceModule) command(*DeviceModule);
+  }
+  // Stops the live view and clears the camera's handlers; leaves the bus.
+  void LeaveCamera();
+  void LeaveBus();
   // The camera in use, or nullptr without one.
   static TCanon* Camera();
   // The configuration of the current mode, or nullptr before the file was read.
