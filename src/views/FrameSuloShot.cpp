@@ -36,7 +36,14 @@ void TFrameSulo::Shoot() {
   RectangleDisableBG->show();
   TimerNoPicture->SetEnabled(false);
   TimerNoPicture->SetEnabled(true);
-  if (!cfg) return;
+  // Without the mode's settings, or in a mode without a sequence, nothing
+  // would be taken: the shot ends at once instead of at the time-out.
+  const bool hasSequence =
+      FMode == TTakePictureMode::Sulo || FMode == TTakePictureMode::Portrait || FMode == TTakePictureMode::UV;
+  if (!cfg || !hasSequence) {
+    AbandonShot(QString::fromUtf8("촬영 모드를 선택한 뒤 다시 촬영하세요."));
+    return;
+  }
   try {
     StartSequence(*cfg);
   } catch (const EComPort&) {

@@ -183,6 +183,15 @@ TEST_F(ShootingView, RepeatRunsSaveWithoutAskingAndRefuseWhenNegative) {
   ASSERT_TRUE(Pump([&] { return Shutters() == shutters + 1; }));
 }
 
+TEST_F(ShootingView, AShotWithoutAModeEndsAtOnce) {
+  TFrameSulo* view = MakeView();
+  view->SubMenuChanged(TTakePictureMode::Default);  // no sequence of its own
+  view->Shoot();
+  EXPECT_EQ(FPopup.Count("SetEnableScreen"), 1);
+  EXPECT_TRUE(view->RectangleDisableBG->isHidden());
+  EXPECT_FALSE(view->RectangleNotice->isHidden());
+}
+
 TEST_F(ShootingView, AShotWithoutAPictureEndsAndSaysWhy) {
   // "Single": the shutter timer never runs, so the shot ends with the rig down.
   Mode(TTakePictureMode::Sulo).ShutterDelay = 0;
