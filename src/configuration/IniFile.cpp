@@ -52,6 +52,13 @@ std::optional<std::pair<std::string_view, std::string_view>> KeyValue(std::strin
   return std::make_pair(Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
 }
 
+// A value enclosed in matching quotes is read without them.
+std::string_view Unquoted(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
 // Cuts at most `limit` bytes without splitting a UTF-8 sequence.
 std::string Clip(std::string_view s, std::size_t limit) {
   if (s.size() <= limit) return std::string(s);
@@ -66,7 +73,13 @@ std::string Clip(std::string_view s, std::size_t limit) {
 
 void TIniFile::SetText(std::string_view text) {
   FLines.clear();
-  if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  // Byte-order marks are skipped however many an editor left, and written
+  // back as found.
+  FByteOrderMarks = 0;
+  while (text.substr(0, ByteOrderMark.size()) == ByteOrderMark) {
+    text.remove_prefix(ByteOrderMark.size());
+    ++FByteOrderMarks;
+  }
   FCrLf = false;
   const auto firstBreak = text.find('\n');
   if (firstBreak != std::string_view::npos && firstBreak > 0 && text[firstBreak - 1] == '\r') FCrLf = true;
@@ -85,6 +98,7 @@ void TIniFile::SetText(std::string_view text) {
 std::string TIniFile::Text() const {
   const char* eol = FCrLf ? "\r\n" : "\n";
   std::string out;
+  for (int i = 0; i < FByteOrderMarks; ++i) out += ByteOrderMark;
   for (std::size_t i = 0; i < FLines.size(); ++i) {
     out += FLines[i];
     if (i + 1 < FLines.size() || FEndsWithNewline) out += eol;
@@ -156,11 +170,7 @@ std::optional<std::string> TIniFile::ReadString(std::string_view section, std::s
   if (!where) return std::nullopt;
   auto line = FindKey(*where, key);
   if (!line) return std::nullopt;
-  std::string_view value = KeyValue(FLines[*line])->second;
-  // A value enclosed in matching quotes is read without them.
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
-  return Clip(value, MaxValueLength);
+  return Clip(Unquoted(KeyValue(FLines[*line])->second), MaxValueLength);
 }
 
 std::optional<std::int32_t> TIniFile::ParseInteger(std::string_view text) {
@@ -207,10 +217,15 @@ std::int32_t TIniFile::ReadInteger(std::string_view section, std::string_view ke
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-  // A line break inside a value would start a new line of the file.
+  // A line feed inside a value would start a new line of the file. (A lone
+  // carriage return does not end a line when the file is read, so it stays.)
   std::string flat(value);
   for (char& c : flat)
-    if (c == '\r' || c == '\n') c = ' ';
+    if (c == '\n') c = ' ';
+  // Reading trims blanks and takes off one pair of enclosing quotes; a value
+  // that reading would change is written inside double quotes so that it
+  // reads back exactly.
+  if (Trim(flat).size() != flat.size() || Unquoted(flat).size() != flat.size()) flat = '"' + flat + '"';
   std::string line(key);
   line += '=';
   line += flat;

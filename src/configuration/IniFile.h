@@ -5,7 +5,7 @@
 // key replaces its value where it stands, or adds the key at the end of its
 // section (adding the section at the end of the file when absent). Lines the
 // store does not understand, comments, and unknown sections and keys are kept
-// untouched and in order. Text is UTF-8; a byte-order mark is skipped; CRLF
+// untouched and in order. Text is UTF-8; leading byte-order marks are skipped and written back; CRLF
 // or LF line ends are read, and the file's own style is written back.
 #pragma once
 
@@ -52,7 +52,10 @@ class TIniFile {
   std::optional<TLocation> FindSection(std::string_view section) const;
   std::optional<std::size_t> FindKey(const TLocation& where, std::string_view key) const;
 
+  static constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+
   std::vector<std::string> FLines;
+  int FByteOrderMarks = 0;
   bool FCrLf = false;
   bool FEndsWithNewline = true;
 };

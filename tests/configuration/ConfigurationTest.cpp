@@ -96,6 +96,32 @@ TEST_F(ConfigurationTest, RoundTripKeepsValuesAndUnknownContent) {
   EXPECT_EQ(again.General().SaveLocation, "/srv/사진/2026");
 }
 
+// The next pictures go where the operator chose, blanks and quotes included.
+TEST_F(ConfigurationTest, SaveFolderSurvivesSaveAndLoad) {
+  for (const char* folder : {"/home/x/pics ", " /home/x/pics", "'pics'", "\"/home/x/my pics\""}) {
+    TConfiguration config(FPath);
+    config.Load();
+    config.General().SaveLocation = folder;
+    config.Save();
+    TConfiguration again(FPath);
+    again.Load();
+    EXPECT_EQ(again.General().SaveLocation, folder);
+  }
+}
+
+// A file an editor left with two byte-order marks reads the same after a save.
+TEST_F(ConfigurationTest, DoubleByteOrderMarkReadsTheSameAfterSave) {
+  WriteFile(FPath, "\xEF\xBB\xBF\xEF\xBB\xBF[Sulo]\nISO=12\n[General]\nSaveLocation=/srv/a\n");
+  TConfiguration config(FPath);
+  config.Load();
+  EXPECT_EQ(config.GetTakePictureConfiguraion(M::Sulo)->ISO, 12);
+  config.Save();
+  TConfiguration again(FPath);
+  again.Load();
+  EXPECT_EQ(again.GetTakePictureConfiguraion(M::Sulo)->ISO, 12);
+  EXPECT_EQ(again.General().SaveLocation, "/srv/a");
+}
+
 TEST_F(ConfigurationTest, LoadReplacesEveryRecord) {
   TConfiguration config(FPath);
   config.Load();

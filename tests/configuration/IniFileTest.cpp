@@ -56,3 +56,29 @@ TEST(IniFileTest, LongValuesAreCutAtACharacterBoundary) {
   ASSERT_TRUE(read);
   EXPECT_EQ(read->size(), 2046u);
 }
+
+// Whatever is written reads back exactly, through the file's text, even where
+// reading would trim blanks or take off enclosing quotes.
+TEST(IniFileTest, ValuesReadBackAsWritten) {
+  const char* values[] = {
+      "/home/x/pics ", " /home/x/pics", "\t", "  ", "'pics'", "\"/home/x/my pics\"", "\"", "'", "\"a'",
+      "\"\"", "a\rb", "x\r", "", "plain", "a \"quoted\" word", "=", ";not a comment",
+  };
+  for (const char* value : values) {
+    TIniFile writer;
+    writer.WriteString("General", "SaveLocation", value);
+    TIniFile reader;
+    reader.SetText(writer.Text());
+    EXPECT_EQ(reader.ReadString("General", "SaveLocation"), std::string(value)) << "'" << value << "'";
+  }
+}
+
+TEST(IniFileTest, ByteOrderMarksAreSkippedAndKept) {
+  for (std::string marks : {"\xEF\xBB\xBF", "\xEF\xBB\xBF\xEF\xBB\xBF"}) {
+    TIniFile ini;
+    ini.SetText(marks + "[Sulo]\nISO=12\n");
+    EXPECT_EQ(ini.ReadInteger("Sulo", "ISO", 0), 12);
+    ini.WriteInteger("Sulo", "Shutter", 3);
+    EXPECT_EQ(ini.Text(), marks + "[Sulo]\nISO=12\nShutter=3\n");
+  }
+}
