@@ -1,3 +1,6 @@
+// The controller itself: its command queue and worker, the lifecycle, the
+// session, direct property access and the SDK callbacks that need no queue.
+// Live view is in CanonLiveView.cpp, the shutter and download in CanonCapture.cpp.
 #include "camera/Canon.h"
 
 #include <cstdio>
@@ -415,53 +418,7 @@ void TCanon::Check(EdsError Err) const {
   Trace(Hex8(Err) + " " + (it != FErrorDesc.end() ? it->second : std::string("Unknown Error")));
 }
 
-// ====================================================================== live view
-
-void TCanon::StartLiveView() {
-  Trace("TCanon.StartLiveView");
-  Push(std::make_unique<TCommandNoRef>(this, &TCanon::CommandStartEvf, "CommandStartEvf"));
-  Trace("TCanon.StartLiveView CommandDownloadEvf");
-  Push(std::make_unique<TCommandNoRef>(this, &TCanon::CommandDownloadEvf, "CommandDownloadEvf"));
-  Trace("TCanon.StartLiveView CommandDownloadEvf end");
-}
-
-void TCanon::StopLiveView() {
-  Push(std::make_unique<TCommandNoRef>(this, &TCanon::CommandStopEvf, "CommandStopEvf", RepeatLimit));
-}
-
-bool TCanon::CommandStartEvf() {
-  Trace("CommandStartEvf");
-  EdsUInt32 mode = 0;
-  EdsError err = EdsGetPropertyData(FCamera, kEdsPropID_Evf_Mode, 0, sizeof mode, &mode);
-  if (err == EDS_ERR_OK && mode == 0) {
-    mode = 1;
-    err = EdsSetPropertyData(FCamera, kEdsPropID_Evf_Mode, 0, sizeof mode, &mode);
-  }
-  Trace("CommandStartEvf1");
-  if (err == EDS_ERR_OK) {
-    FEvfOutputDevice |= kEdsEvfOutputDevice_PC;
-    err = EdsSetPropertyData(FCamera, kEdsPropID_Evf_OutputDevice, 0, sizeof FEvfOutputDevice, &FEvfOutputDevice);
-  }
-  Check(err);
-  return err != EDS_ERR_DEVICE_BUSY;
-}
-
-bool TCanon::CommandStopEvf() {
-  if (!(FEvfOutputDevice & kEdsEvfOutputDevice_PC)) return true;
-  EdsUInt32 preview = 0;
-  EdsError err = EdsGetPropertyData(FCamera, kEdsPropID_Evf_DepthOfFieldPreview, 0, sizeof preview, &preview);
-  if (err == EDS_ERR_OK && preview != 0) {
-    const EdsUInt32 off = kEdsEvfDepthOfFieldPreview_OFF;
-    err = EdsSetPropertyData(FCamera, kEdsPropID_Evf_DepthOfFieldPreview, 0, sizeof off, &off);
-    if (err == EDS_ERR_OK) std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  }
-  if (err == EDS_ERR_OK) {
-    FEvfOutputDevice &= ~kEdsEvfOutputDevice_PC;
-    err = EdsSetPropertyData(FCamera, kEdsPropID_Evf_OutputDevice, 0, sizeof FEvfOutputDevice, &FEvfOutputDevice);
-  }
-  Check(err);
-  return err == EDS_ERR_OK;
-}
+// ====================================================================== SDK streams
 
 std::unique_ptr<TMemoryStream> TCanon::CopyStream(EdsStreamRef stream) {
   EdsVoid* pointer = nullptr;
@@ -475,176 +432,9 @@ std::unique_ptr<TMemoryStream> TCanon::CopyStream(EdsStreamRef stream) {
   return std::make_unique<TMemoryStream>(std::vector<std::uint8_t>(bytes, bytes + length));
 }
 
-bool TCanon::CommandDownloadEvf() {
-  if (!(FEvfOutputDevice & kEdsEvfOutputDevice_PC)) return true;  // live view is off: the chain ends
-  EdsStreamRef stream = nullptr;
-  EdsEvfImageRef image = nullptr;
-  EdsError err = EdsCreateMemoryStream(0, &stream);
-  if (err == EDS_ERR_OK) err = EdsCreateEvfImageRef(stream, &image);
-  Check(err);
-  if (err == EDS_ERR_OK) {
-    err = EdsDownloadEvfImage(FCamera, image);
-    Check(err);
-  }
-  if (err == EDS_ERR_OK) {
-    if (auto copy = CopyStream(stream)) SynchronizedLiveView(std::move(copy));
-  }
-  if (stream) EdsRelease(stream);
-  if (image) EdsRelease(image);
-  if (err == EDS_ERR_OBJECT_NOTREADY || err == EDS_ERR_DEVICE_BUSY) return false;
-  PushFromWorker(std::make_unique<TCommandNoRef>(this, &TCanon::CommandDownloadEvf, "CommandDownloadEvf"));
-  return true;
-}
-
-// ====================================================================== shutter and download
-
-void TCanon::TakePicture() {
-  Push(std::make_unique<TCommandNoRef>(this, &TCanon::CommandTakePicture, "CommandTakePicture"));
-}
-
-bool TCanon::CommandTakePicture() {
-  Trace("CommandTakePicture");
-  bool locked = false;
-  EdsError err = EDS_ERR_OK;
-  if (IsLegacy()) {
-    err = EdsSendStatusCommand(FCamera, kEdsCameraStatusCommand_UILock, 0);
-    locked = err == EDS_ERR_OK;
-    Check(err);
-  }
-  err = EdsSendCommand(FCamera, kEdsCameraCommand_TakePicture, 0);
-  Check(err);
-  if (locked) {
-    err = EdsSendStatusCommand(FCamera, kEdsCameraStatusCommand_UIUnLock, 0);
-    Check(err);
-  }
-  return err != EDS_ERR_DEVICE_BUSY;
-}
-
-bool TCanon::CommandDownload(EdsBaseRef Item) {
-  EdsDirectoryItemInfo info{};
-  EdsStreamRef stream = nullptr;
-  EdsError err = EdsGetDirectoryItemInfo(Item, &info);
-  if (err == EDS_ERR_OK) err = EdsCreateMemoryStream(0, &stream);
-  if (err == EDS_ERR_OK) err = EdsSetProgressCallback(stream, ProgressCallback, kEdsProgressOption_Periodically, this);
-  SynchronizedDownloadBegin();
-  if (err == EDS_ERR_OK) err = EdsDownload(Item, info.size, stream);
-  if (err == EDS_ERR_OK) {
-    err = EdsDownloadComplete(Item);
-  } else {
-    EdsDownloadCancel(Item);
-  }
-  SynchronizedDownloadEnd();
-  if (err == EDS_ERR_OK) {
-    if (auto copy = CopyStream(stream)) SynchronizedTakePicture(std::move(copy));
-  }
-  if (Item) EdsRelease(Item);
-  if (stream) EdsRelease(stream);
-  return true;
-}
-
-// ====================================================================== focus and zoom
-
-void TCanon::Focus(std::int32_t Param) {
-  Push(std::make_unique<TCommandParam>(this, &TCanon::CommandFocus, Param, "CommandFocus", RepeatLimit));
-}
-
-void TCanon::Zoom() {
-  Push(std::make_unique<TCommandParam>(this, &TCanon::CommandZoom, static_cast<std::int32_t>(kEdsEvfZoom_x10),
-                                       "CommandZoom", RepeatLimit));
-}
-
-void TCanon::Fit() {
-  Push(std::make_unique<TCommandParam>(this, &TCanon::CommandZoom, static_cast<std::int32_t>(kEdsEvfZoom_Fit),
-                                       "CommandZoom", RepeatLimit));
-}
-
-bool TCanon::CommandFocus(std::int32_t Param) {
-  const EdsError err = EdsSendCommand(FCamera, kEdsCameraCommand_DriveLensEvf, Param);
-  return err == EDS_ERR_OK || err == EDS_ERR_DEVICE_BUSY;
-}
-
-bool TCanon::CommandZoom(std::int32_t Param) {
-  const EdsUInt32 value = static_cast<EdsUInt32>(Param);
-  const EdsError err = EdsSetPropertyData(FCamera, kEdsPropID_Evf_Zoom, 0, sizeof value, &value);
-  return err == EDS_ERR_OK || err == EDS_ERR_DEVICE_BUSY;
-}
-
-EdsPoint TCanon::GetZoomPosition() {
-  EdsPoint point{0, 0};
-  const EdsError err = EdsGetPropertyData(FCamera, kEdsPropID_Evf_ZoomPosition, 0, sizeof point, &point);
-  Check(err);
-  if (err != EDS_ERR_OK) point = {0, 0};
-  return point;
-}
-
-void TCanon::SetZoomPosition(const EdsPoint& Value) {
-  Check(EdsSetPropertyData(FCamera, kEdsPropID_Evf_ZoomPosition, 0, sizeof Value, &Value));
-}
-
-// ====================================================================== UI-thread delivery
-
-void TCanon::SynchronizedLiveView(std::unique_ptr<TMemoryStream> Stream) {
-  TMemoryStream* stream = Stream.get();
-  try {
-    // The worker waits here until the frame handler has run.
-    FDispatcher.Send([this, stream] {
-      if (FOnLiveView) FOnLiveView(this, *stream);
-    });
-  } catch (const std::exception& e) {
-    Trace(std::string("TCanon: live-view handler failed: ") + e.what());
-  } catch (...) {
-    Trace("TCanon: live-view handler failed");
-  }
-}
-
-void TCanon::SynchronizedTakePicture(std::unique_ptr<TMemoryStream> Stream) {
-  std::weak_ptr<TCanon*> alive = FAlive;
-  std::shared_ptr<TMemoryStream> stream(std::move(Stream));
-  PostToUi([alive, stream] {
-    if (auto self = alive.lock())
-      if ((*self)->FOnTakePicture) (*self)->FOnTakePicture(*self, *stream);
-  });
-}
-
-void TCanon::SynchronizedDownloadBegin() {
-  std::weak_ptr<TCanon*> alive = FAlive;
-  PostToUi([alive] {
-    if (auto self = alive.lock())
-      if ((*self)->FOnDownloadBegin) (*self)->FOnDownloadBegin(*self);
-  });
-}
-
-void TCanon::SynchronizedDownloadProgress(std::int32_t Percent) {
-  std::weak_ptr<TCanon*> alive = FAlive;
-  PostToUi([alive, Percent] {
-    if (auto self = alive.lock())
-      if ((*self)->FOnDownloadProgress) (*self)->FOnDownloadProgress(*self, Percent);
-  });
-}
-
-void TCanon::SynchronizedDownloadEnd() {
-  std::weak_ptr<TCanon*> alive = FAlive;
-  PostToUi([alive] {
-    if (auto self = alive.lock())
-      if ((*self)->FOnDownloadEnd) (*self)->FOnDownloadEnd(*self);
-  });
-}
-
 // ====================================================================== SDK callbacks
 
 EdsError EDSCALLBACK TCanon::PropertyEventHandler(EdsPropertyEvent, EdsPropertyID, EdsUInt32, EdsVoid*) {
-  return EDS_ERR_OK;
-}
-
-EdsError EDSCALLBACK TCanon::ObjectEventHandler(EdsObjectEvent inEvent, EdsBaseRef inRef, EdsVoid* inContext) {
-  auto* canon = static_cast<TCanon*>(inContext);
-  if (inEvent == kEdsObjectEvent_DirItemRequestTransfer && canon) {
-    if (canon->Push(std::make_unique<TCommandRef>(canon, &TCanon::CommandDownload, inRef, "CommandDownload")))
-      return EDS_ERR_OK;
-  }
-  // The SDK hands us a reference with every object event; one we do not
-  // download is given back.
-  if (inRef) EdsRelease(inRef);
   return EDS_ERR_OK;
 }
 
@@ -652,13 +442,6 @@ EdsError EDSCALLBACK TCanon::CameraStateEventHandler(EdsStateEvent inEvent, EdsU
   auto* canon = static_cast<TCanon*>(inContext);
   if (inEvent == kEdsStateEvent_Shutdown && canon)
     canon->PostToUi([] { Notify<IDeviceShutdown>(&IDeviceShutdown::Shutdown); });
-  return EDS_ERR_OK;
-}
-
-EdsError EDSCALLBACK TCanon::ProgressCallback(EdsUInt32 inPercent, EdsVoid* inContext, EdsBool* outCancel) {
-  if (outCancel) *outCancel = 0;
-  if (auto* canon = static_cast<TCanon*>(inContext))
-    canon->SynchronizedDownloadProgress(static_cast<std::int32_t>(inPercent));
   return EDS_ERR_OK;
 }
 
