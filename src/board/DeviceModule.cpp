@@ -130,7 +130,7 @@ void TDeviceModule::Scan() {
     try {
       ComPort.Open();
       ComPort.Write(ProbePacket.data(), int(ProbePacket.size()));
-      if (!WaitOrStop(ScanReplyWaitMs)) break;
+      if (!WaitOrStop(FScanReplyWaitMs)) break;
       TPacket reply{};
       ComPort.Read(reply.data(), int(reply.size()));
       if (ComparePacket(reply, ack)) {

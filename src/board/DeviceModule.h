@@ -86,6 +86,10 @@ class TDeviceModule {
 
   // The port the board answered on; empty until a scan finds it.
   std::string FoundPort() const;
+  // How long the scan waits for the acknowledgement after each probe
+  // (ScanReplyWaitMs unless changed; tools that probe many times shorten it).
+  // Set it before ComportScan.
+  void SetScanReplyWait(int ms) { FScanReplyWaitMs = ms; }
 
  private:
   void Send(std::uint8_t command, int p1, int p2, int p3);
@@ -100,6 +104,7 @@ class TDeviceModule {
   bool FStop = false;
   std::string FPort;
   bool FScanning = false;  // UI thread only
+  int FScanReplyWaitMs = ScanReplyWaitMs;
   std::thread FScanThread;
   std::shared_ptr<std::atomic<bool>> FAlive = std::make_shared<std::atomic<bool>>(true);
 };
