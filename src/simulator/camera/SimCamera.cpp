@@ -24,6 +24,7 @@ void Reset() {
     s.ChunkDelay = 0;
     s.CallDelays.clear();
     s.Failures.clear();
+    s.LeftAtTerminate = 0;
   }
   ClearCalls();
 }
@@ -179,6 +180,12 @@ int LiveObjects() {
   TSim& s = Sim();
   std::lock_guard guard(s.Lock);
   return static_cast<int>(s.Objects.size());
+}
+
+int ObjectsLeftAtTerminate() {
+  TSim& s = Sim();
+  std::lock_guard guard(s.Lock);
+  return s.LeftAtTerminate;
 }
 
 std::vector<TCall> Calls() {

@@ -36,8 +36,8 @@ struct TCall {
 enum class TFault { None, Truncated, Corrupt };
 
 // Back to one attached, non-legacy camera with default properties; clears the
-// failure plan, delays, faults and the call log. Objects the SDK still holds
-// stay valid until EdsTerminateSDK.
+// failure plan, delays, faults, the call log and ObjectsLeftAtTerminate.
+// Objects the SDK still holds stay valid until EdsTerminateSDK.
 void Reset();
 
 // The next `count` calls of `function` (its SDK name, "EdsDownloadEvfImage")
@@ -85,6 +85,9 @@ std::uint64_t FramesServed();  // frames delivered so far
 bool SessionOpen();
 bool SdkInitialized();
 int LiveObjects();  // references currently held by the SDK's user
+// References the SDK's user still held when EdsTerminateSDK last ran (it frees
+// them, so LiveObjects alone cannot show a leak once the SDK is down).
+int ObjectsLeftAtTerminate();
 
 // The call log, oldest first (bounded to the latest 100000 calls).
 std::vector<TCall> Calls();

@@ -32,6 +32,7 @@ EdsError EDSAPI EdsTerminateSDK() {
     if (!s.SdkUp) return EDS_ERR_INTERNAL_ERROR;
     s.SdkUp = false;
     s.Session = false;
+    s.LeftAtTerminate = static_cast<int>(s.Objects.size());
     s.Objects.clear();
     s.PropertyHandler = nullptr;
     s.ObjectHandler = nullptr;

@@ -84,6 +84,7 @@ struct TSim {
   bool SdkUp = false;
   std::unordered_map<std::uintptr_t, TObject> Objects;
   std::uintptr_t NextId = 1;
+  int LeftAtTerminate = 0;
 
   // The body.
   bool Attached = true;
