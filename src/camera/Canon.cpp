@@ -58,21 +58,28 @@ std::vector<std::uint8_t> TMemoryStream::TakeBytes() {
 
 bool TCommandQueue::Push(std::unique_ptr<TCommand>& command, const std::function<bool()>& keepWaiting) {
   std::unique_lock lock(FLock);
-  while (FItems.size() >= FCapacity) {
+  while (!FClosed && FItems.size() >= FCapacity) {
     FNotFull.wait_for(lock, std::chrono::milliseconds(5));
-    if (FItems.size() < FCapacity) break;
+    if (FClosed || FItems.size() < FCapacity) break;
     lock.unlock();
     const bool wait = keepWaiting ? keepWaiting() : true;
     lock.lock();
     if (!wait) return false;
   }
+  if (FClosed) return false;
   FItems.push_back(std::move(command));
   return true;
 }
 
-void TCommandQueue::PushNoWait(std::unique_ptr<TCommand> command) {
-  std::lock_guard guard(FLock);
-  FItems.push_back(std::move(command));
+bool TCommandQueue::PushNoWait(std::unique_ptr<TCommand> command) {
+  {
+    std::lock_guard guard(FLock);
+    if (!FClosed) {
+      FItems.push_back(std::move(command));
+      return true;
+    }
+  }
+  return false;  // the command is freed here, outside the lock
 }
 
 std::unique_ptr<TCommand> TCommandQueue::TryPop() {
@@ -90,6 +97,21 @@ std::unique_ptr<TCommand> TCommandQueue::TryPop() {
 std::size_t TCommandQueue::Count() const {
   std::lock_guard guard(FLock);
   return FItems.size();
+}
+
+void TCommandQueue::Open() {
+  std::lock_guard guard(FLock);
+  FClosed = false;
+}
+
+bool TCommandQueue::CloseIfEmpty() {
+  {
+    std::lock_guard guard(FLock);
+    if (!FItems.empty()) return false;
+    FClosed = true;
+  }
+  FNotFull.notify_all();  // a push waiting for room is refused now
+  return true;
 }
 
 void TCommandQueue::Clear() {
@@ -181,6 +203,7 @@ void TCanon::CreateWorker() {
   Trace("TCanon.CreateWorker");
   FShutdownStart = 0;
   FWorkerRunning = true;
+  FQueue.Open();
   FWorker = std::thread([this] { WorkerLoop(); });
   FWorkerId = FWorker.get_id();
 }
@@ -188,7 +211,11 @@ void TCanon::CreateWorker() {
 void TCanon::WorkerLoop() {
   TLog::SetThreadName("camera");
   ComInitialize();
-  while (FInitialized || FQueue.Count() > 0) {
+  for (;;) {
+    // Once Finalize has begun, the pass that finds the queue empty is the
+    // last, and it closes the queue in the same step: a push from another
+    // thread lands before it (and runs) or is refused, never in between.
+    if (!FInitialized && FQueue.CloseIfEmpty()) break;
     if (std::unique_ptr<TCommand> command = FQueue.TryPop()) {
       bool finished = true;
       try {
@@ -249,31 +276,31 @@ void TCanon::Close() {
 // ====================================================================== queue access
 
 bool TCanon::Push(std::unique_ptr<TCommand> command) {
-  if (std::this_thread::get_id() == FWorkerId.load()) {
-    PushFromWorker(std::move(command));
-    return true;
-  }
-  if (!FWorkerRunning) {
-    Trace("TCanon: " + command->Name() + " dropped, the camera is not initialised");
-    return false;
-  }
-  const std::string name = command->Name();
+  if (std::this_thread::get_id() == FWorkerId.load()) return PushFromWorker(std::move(command));
+  const bool running = FWorkerRunning;
   // A full queue makes the caller wait; the UI thread serves its pending
   // work meanwhile, so a worker waiting on it for a frame can go on.
   const bool queued = FQueue.Push(command, [this] {
     if (FDispatcher.IsUiThread()) FDispatcher.ProcessPending();
     return FWorkerRunning.load();
   });
-  if (!queued) Trace("TCanon: " + name + " dropped, the camera worker has ended");
+  if (!queued) {
+    Trace("TCanon: " + command->Name() +
+          (running ? " dropped, the camera worker has ended" : " dropped, the camera is not initialised"));
+    command.reset();  // refused: freed here and now, its SDK reference with it
+  }
   return queued;
 }
 
-void TCanon::PushFromWorker(std::unique_ptr<TCommand> command) {
+bool TCanon::PushFromWorker(std::unique_ptr<TCommand> command) {
   if (ShutdownGraceOver()) {
     Trace("TCanon: " + command->Name() + " dropped at shutdown");
-    return;
+    return false;
   }
-  FQueue.PushNoWait(std::move(command));
+  const std::string name = command->Name();
+  if (FQueue.PushNoWait(std::move(command))) return true;
+  Trace("TCanon: " + name + " dropped, the camera worker has ended");
+  return false;
 }
 
 void TCanon::PostToUi(std::function<void()> work) { FDispatcher.Post(std::move(work)); }

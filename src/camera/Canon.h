@@ -12,9 +12,11 @@
 //   delete TGlobal::FInstance; TGlobal::FInstance = nullptr;   // before the dispatcher goes
 //
 // Destroying the controller without Finalize finalises it first. Commands
-// queued while no worker runs (no camera) are dropped with a trace line. A
-// push onto a full queue from the UI thread serves the UI thread's pending
-// work while it waits, so it cannot deadlock with a frame in delivery.
+// pushed while no worker runs (no camera, or after the worker's last pass in
+// Finalize) are refused and freed at once with a trace line; a transfer
+// request refused so gives its item back to the SDK. A push onto a full queue
+// from the UI thread serves the UI thread's pending work while it waits, so it
+// cannot deadlock with a frame in delivery.
 //
 // Use from the shooting view (UI thread): SetOnLiveView / SetOnTakePicture
 // (and the download handlers), StartLiveView, StopLiveView, TakePicture,
@@ -107,11 +109,24 @@ class TCommandNoRef : public TCommand {
   TCommandFunc CommandFunc;
 };
 
+// Carries an SDK reference that the command owns: its function gives the
+// reference back when it finishes (returns true); a command freed before that
+// (refused by a closed queue, dropped at shutdown, given up after an exception)
+// gives it back itself, on the thread that frees it.
 class TCommandRef : public TCommand {
  public:
   TCommandRef(TCanon* Canon, TCommandRefFunc CommandFunc, EdsBaseRef CommandRef, std::string name)
       : TCommand(std::move(name)), FCanon(Canon), CommandFunc(CommandFunc), CommandRef(CommandRef) {}
-  bool Execute() override { return (FCanon->*CommandFunc)(CommandRef); }
+  ~TCommandRef() override {
+    if (CommandRef) EdsRelease(CommandRef);
+  }
+  TCommandRef(const TCommandRef&) = delete;
+  TCommandRef& operator=(const TCommandRef&) = delete;
+  bool Execute() override {
+    const bool finished = (FCanon->*CommandFunc)(CommandRef);
+    if (finished) CommandRef = nullptr;  // the function has given it back
+    return finished;
+  }
 
  private:
   TCanon* FCanon;
@@ -137,24 +152,36 @@ class TCommandParam : public TCommand {
 
 // The bounded FIFO between callers and the worker (capacity 10). The one lock
 // of the controller's command path guards it.
+//
+// The queue is closed while no worker runs: it is created closed, the worker
+// opens it when it starts and closes it on its last pass, in the same step as
+// it finds the queue empty. A closed queue refuses every push, and the refused
+// command stays with the caller (who frees it), so nothing is left behind in
+// the queue once the worker has ended.
 class TCommandQueue {
  public:
   explicit TCommandQueue(std::size_t capacity) : FCapacity(capacity) {}
   // Waits while the queue is full; `keepWaiting` runs between short waits
   // (the UI thread serves its pending work there) and ends the wait, dropping
-  // the command, when it returns false. Returns whether the command was queued.
+  // the command, when it returns false. Returns whether the command was
+  // queued; false leaves it in `command`, also when the queue is closed.
   bool Push(std::unique_ptr<TCommand>& command, const std::function<bool()>& keepWaiting);
-  // Never waits: the worker's own pushes may go past the capacity.
-  void PushNoWait(std::unique_ptr<TCommand> command);
+  // Never waits: the worker's own pushes may go past the capacity. False (and
+  // the command freed) when the queue is closed.
+  bool PushNoWait(std::unique_ptr<TCommand> command);
   std::unique_ptr<TCommand> TryPop();
   std::size_t Count() const;
   void Clear();
+  void Open();
+  // Closes the queue if it is empty; returns whether it did.
+  bool CloseIfEmpty();
 
  private:
   mutable std::mutex FLock;
   std::condition_variable FNotFull;
   std::deque<std::unique_ptr<TCommand>> FItems;
   std::size_t FCapacity;
+  bool FClosed = true;
 };
 
 class TCanon {
@@ -268,7 +295,7 @@ class TCanon {
 
   // False when the command was dropped (no worker to run it).
   bool Push(std::unique_ptr<TCommand> command);
-  void PushFromWorker(std::unique_ptr<TCommand> command);
+  bool PushFromWorker(std::unique_ptr<TCommand> command);
   void CreateWorker();
   void WorkerLoop();
   bool IsLegacy() const { return FDeviceInfo.deviceSubType == 0; }

@@ -2,6 +2,7 @@
 // camera's transfer request, the download with its progress, and the queued
 // handler calls on the UI thread.
 #include "camera/Canon.h"
+#include "camera/ReleaseAtExit.h"
 #include "logging/Log.h"
 
 // ====================================================================== shutter and download
@@ -28,9 +29,12 @@ bool TCanon::CommandTakePicture() {
   return err != EDS_ERR_DEVICE_BUSY;
 }
 
+// Gives Item back at the end, then the stream. Should anything throw before
+// that, the stream goes with its guard and the command gives Item back.
 bool TCanon::CommandDownload(EdsBaseRef Item) {
   EdsDirectoryItemInfo info{};
   EdsStreamRef stream = nullptr;
+  TReleaseAtExit releaseStream(stream);
   EdsError err = EdsGetDirectoryItemInfo(Item, &info);
   if (err == EDS_ERR_OK) err = EdsCreateMemoryStream(0, &stream);
   if (err == EDS_ERR_OK) err = EdsSetProgressCallback(stream, ProgressCallback, kEdsProgressOption_Periodically, this);
@@ -46,7 +50,6 @@ bool TCanon::CommandDownload(EdsBaseRef Item) {
     if (auto copy = CopyStream(stream)) SynchronizedTakePicture(std::move(copy));
   }
   if (Item) EdsRelease(Item);
-  if (stream) EdsRelease(stream);
   return true;
 }
 
@@ -90,8 +93,10 @@ void TCanon::SynchronizedDownloadEnd() {
 EdsError EDSCALLBACK TCanon::ObjectEventHandler(EdsObjectEvent inEvent, EdsBaseRef inRef, EdsVoid* inContext) {
   auto* canon = static_cast<TCanon*>(inContext);
   if (inEvent == kEdsObjectEvent_DirItemRequestTransfer && canon) {
-    if (canon->Push(std::make_unique<TCommandRef>(canon, &TCanon::CommandDownload, inRef, "CommandDownload")))
-      return EDS_ERR_OK;
+    // The command owns the item from here on: downloaded, refused or dropped,
+    // it is given back exactly once.
+    canon->Push(std::make_unique<TCommandRef>(canon, &TCanon::CommandDownload, inRef, "CommandDownload"));
+    return EDS_ERR_OK;
   }
   // The SDK hands us a reference with every object event; one we do not
   // download is given back.

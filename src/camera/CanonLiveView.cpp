@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "camera/Canon.h"
+#include "camera/ReleaseAtExit.h"
 #include "logging/Log.h"
 
 // ====================================================================== live view
@@ -59,6 +60,9 @@ bool TCanon::CommandDownloadEvf() {
   if (!(FEvfOutputDevice & kEdsEvfOutputDevice_PC)) return true;  // live view is off: the chain ends
   EdsStreamRef stream = nullptr;
   EdsEvfImageRef image = nullptr;
+  // Both are given back whatever the frame gave, the stream first.
+  TReleaseAtExit releaseImage(image);
+  TReleaseAtExit releaseStream(stream);
   EdsError err = EdsCreateMemoryStream(0, &stream);
   if (err == EDS_ERR_OK) err = EdsCreateEvfImageRef(stream, &image);
   Check(err);
@@ -69,8 +73,6 @@ bool TCanon::CommandDownloadEvf() {
   if (err == EDS_ERR_OK) {
     if (auto copy = CopyStream(stream)) SynchronizedLiveView(std::move(copy));
   }
-  if (stream) EdsRelease(stream);
-  if (image) EdsRelease(image);
   if (err == EDS_ERR_OBJECT_NOTREADY || err == EDS_ERR_DEVICE_BUSY) return false;
   PushFromWorker(std::make_unique<TCommandNoRef>(this, &TCanon::CommandDownloadEvf, "CommandDownloadEvf"));
   return true;

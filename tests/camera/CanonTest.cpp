@@ -240,3 +240,95 @@ TEST_F(CameraControllerTest, DestroyingWithoutFinalizeStopsTheWorker) {
   FGlobal.reset();
   EXPECT_FALSE(SimCamera::SdkInitialized());
 }
+
+// ---------------------------------------------------------------- references at shutdown
+
+namespace {
+// Every EdsRelease so far answered OK: nothing was given back twice or late.
+void ExpectNoFailedRelease() {
+  for (const auto& call : CallsOf("EdsRelease")) EXPECT_EQ(call.Result, EDS_ERR_OK) << std::hex << call.Ref;
+}
+}  // namespace
+
+TEST(CameraCommandQueueTest, ClosedQueueRefusesAndRefusedCommandsGiveTheirReferenceBack) {
+  SimCamera::Reset();
+  ASSERT_EQ(EdsInitializeSDK(), EDS_ERR_OK);
+  // A command carrying an SDK reference, as a transfer request makes one; it
+  // is never run here, only queued, refused or freed.
+  auto command = [] {
+    EdsStreamRef ref = nullptr;
+    EXPECT_EQ(EdsCreateMemoryStream(0, &ref), EDS_ERR_OK);
+    return std::unique_ptr<TCommand>(new TCommandRef(nullptr, nullptr, ref, "CommandDownload"));
+  };
+  TCommandQueue queue(10);
+
+  // Closed until a worker opens it: the command stays with the caller.
+  std::unique_ptr<TCommand> refused = command();
+  EXPECT_FALSE(queue.Push(refused, nullptr));
+  ASSERT_TRUE(refused);
+  refused.reset();
+  EXPECT_FALSE(queue.PushNoWait(command()));
+  EXPECT_EQ(SimCamera::LiveObjects(), 0);
+
+  queue.Open();
+  std::unique_ptr<TCommand> first = command();
+  EXPECT_TRUE(queue.Push(first, nullptr));
+  EXPECT_TRUE(queue.PushNoWait(command()));
+  EXPECT_FALSE(queue.CloseIfEmpty());  // the last pass comes only with the queue empty
+  EXPECT_TRUE(queue.TryPop());         // freed unrun: its reference goes with it
+  EXPECT_EQ(SimCamera::LiveObjects(), 1);
+  queue.Clear();
+  EXPECT_EQ(SimCamera::LiveObjects(), 0);
+
+  // After the last pass a push is refused at once, however late it comes.
+  EXPECT_TRUE(queue.CloseIfEmpty());
+  std::unique_ptr<TCommand> late = command();
+  EXPECT_FALSE(queue.Push(late, nullptr));
+  late.reset();
+  EXPECT_FALSE(queue.PushNoWait(command()));
+  EXPECT_EQ(queue.Count(), 0u);
+  EXPECT_EQ(SimCamera::LiveObjects(), 0);
+  EXPECT_EQ(CallsOf("EdsRelease").size(), 6u);
+  ExpectNoFailedRelease();
+  EXPECT_EQ(EdsTerminateSDK(), EDS_ERR_OK);
+  EXPECT_EQ(SimCamera::ObjectsLeftAtTerminate(), 0);
+  SimCamera::Reset();
+}
+
+TEST_F(CameraControllerTest, TransferAfterTheWorkersLastPassIsRefusedAndItsItemGivenBack) {
+  InitializeAndOpen();
+  SimCamera::SetShutterDelay(600);
+  Canon().TakePicture();
+  ASSERT_TRUE(WaitFor([&] { return !CallsOf("EdsSendCommand", kEdsCameraCommand_TakePicture).empty(); }));
+  const std::size_t releases = Count("EdsRelease");
+  // Finalize is held in its release of the camera, after the worker's last
+  // pass; the camera's transfer request arrives meanwhile.
+  SimCamera::SetCallDelay("EdsRelease", 900);
+  Canon().Close();
+  Canon().Finalize();
+  EXPECT_EQ(Count("EdsGetDirectoryItemInfo"), 0u);  // no download ran on the way down
+  EXPECT_EQ(Count("EdsRelease"), releases + 2);      // the camera and the refused item
+  ExpectNoFailedRelease();
+  EXPECT_EQ(SimCamera::ObjectsLeftAtTerminate(), 0);
+  EXPECT_EQ(Canon().QueueCount(), 0u);
+}
+
+TEST_F(CameraControllerTest, CameraShutdownMidSessionLeavesNoReferenceBehind) {
+  InitializeAndOpen();
+  SimCamera::SetFilesPerShot(3);
+  Canon().StartLiveView();
+  ASSERT_TRUE(WaitFor([] { return SimCamera::FramesServed() >= 2; }));
+  Canon().TakePicture();
+  // The first file is in; two more are on their way when the camera goes.
+  ASSERT_TRUE(WaitFor([&] { return Count("EdsDownloadComplete") >= 1; }));
+  SimCamera::RaiseShutdown();
+  ASSERT_TRUE(WaitFor([&] { return FListener.Shutdowns == 1; }));
+  SimCamera::SetCameraAttached(false);
+  Canon().SetShutdownGrace(std::chrono::milliseconds(200));
+  Canon().Close();
+  Canon().Finalize();
+  EXPECT_FALSE(SimCamera::SdkInitialized());
+  EXPECT_EQ(SimCamera::ObjectsLeftAtTerminate(), 0);
+  EXPECT_EQ(SimCamera::LiveObjects(), 0);
+  ExpectNoFailedRelease();
+}
