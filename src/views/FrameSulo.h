@@ -12,6 +12,7 @@
 
 #include <QImage>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "board/DeviceModule.h"
@@ -113,6 +114,9 @@ class TFrameSulo : public TFrame,
   TShotState FShotState = TShotState::Idle;
   // The shutter of the running shot has been asked for.
   bool FShutterReleased = false;
+  // A repeat run's next shot waits for the last one's sequence to run out
+  // (the rig back down, the UV light off).
+  bool FRunWaiting = false;
 
   // How long a shot waits for its picture before it is given up.
   static constexpr int NoPictureTimeoutMs = 15000;
@@ -196,6 +200,11 @@ class TFrameSulo : public TFrame,
   // The mode's board commands and timers of a shot.
   void StartSequence(const TTakePictureConfiguration& config);
   void TakeArrivedPicture(const std::uint8_t* jpeg, std::size_t size);
+  // The next shot of a repeat run, once no step of the last one is to come.
+  void ContinueRun();
+  // A step of a shot's sequence that may come after its picture was saved:
+  // a waiting run goes on once the step is done, and ends if the board fails.
+  void RunLateStep(const std::function<void()>& step);
   void OfferPendingPicture();
   // The picture leaves the screen for the live view.
   void HidePicture();

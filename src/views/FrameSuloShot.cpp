@@ -104,16 +104,50 @@ void TFrameSulo::TimerDownTimer(TTimer*) {
   TimerDown->SetEnabled(false);
   TimerShoot->SetEnabled(false);
   const std::int32_t speed = cfg ? cfg->MotorSpeed : 10;
-  Board([&](TDeviceModule& m) { m.MotorDown(speed); });
-  // A shutter delay of "Single" (0), or of a second or more, never releases
-  // the shutter: nothing will arrive, so the shot ends as soon as the rig is down.
-  if (FShotState == TShotState::Running && !FShutterReleased)
-    AbandonShot(QString::fromUtf8("셔터 지연 시간 설정 때문에 사진이 촬영되지 않았습니다. (Shutter Delay)"));
+  RunLateStep([&] {
+    Board([&](TDeviceModule& m) { m.MotorDown(speed); });
+    // A shutter delay of "Single" (0), or of a second or more, never releases
+    // the shutter: nothing will arrive, so the shot ends as soon as the rig is down.
+    if (FShotState == TShotState::Running && !FShutterReleased)
+      AbandonShot(QString::fromUtf8("셔터 지연 시간 설정 때문에 사진이 촬영되지 않았습니다. (Shutter Delay)"));
+  });
 }
 
 void TFrameSulo::TimerUVTimer(TTimer*) {
   TimerUV->SetEnabled(false);
-  Board([](TDeviceModule& m) { m.LEDOff(); });
+  RunLateStep([] { Board([](TDeviceModule& m) { m.LEDOff(); }); });
+}
+
+void TFrameSulo::RunLateStep(const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const EComPort&) {
+    // No rig and no light: a run waiting for this step ends here.
+    if (FRunWaiting) {
+      FRunWaiting = false;
+      ShootRepeatCount = 0;
+      ShowNotice(QString::fromUtf8("조명·모터 보드에 명령을 보내지 못했습니다. 보드 연결을 확인하세요."));
+      Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
+      RectangleDisableBG->hide();
+    }
+    throw;
+  }
+  ContinueRun();
+}
+
+void TFrameSulo::ContinueRun() {
+  if (!FRunWaiting) return;
+  for (TTimer* step : {TimerStop, TimerShoot, TimerDown, TimerUV})
+    if (step->IsRunning()) return;
+  FRunWaiting = false;
+  if (ShootRepeatCount <= 0) {
+    // The run was called off while it waited.
+    Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
+    RectangleDisableBG->hide();
+    return;
+  }
+  RectangleDisableBG->hide();
+  Shoot();
 }
 
 void TFrameSulo::TimerNoPictureTimer(TTimer*) {
@@ -127,6 +161,7 @@ void TFrameSulo::AbandonShot(const QString& why) {
   RectangleProgressBG->hide();
   for (TTimer* timer : {TimerStop, TimerShoot, TimerDown, TimerUV, TimerNoPicture}) timer->SetEnabled(false);
   FShotState = TShotState::Idle;
+  FRunWaiting = false;
   if (ShootRepeatCount > 0) ShootRepeatCount = 0;
   ShowNotice(why);
   TTakePictureConfiguration* cfg = Configuration(FMode);
@@ -233,10 +268,14 @@ void TFrameSulo::OnClickSaveBtn() {
       Notify<ISavePopup>(&ISavePopup::SaveSuccess);
     } else {
       // Reported before the next shot starts, whose cover then stops the
-      // popup's closing delay: nothing re-enables the screen mid-run.
+      // popup's closing delay: nothing re-enables the screen mid-run. With a
+      // quick camera the picture is saved while this shot's rig is still up
+      // or its UV light still on: the next shot starts once those steps are
+      // done, so that it neither moves a raised rig nor loses its light to
+      // this shot's timer. The screen stays covered meanwhile.
       Notify<ISavePopup>(&ISavePopup::SaveSuccess);
-      RectangleDisableBG->hide();
-      Shoot();
+      FRunWaiting = true;
+      ContinueRun();
     }
     return;
   }
@@ -275,8 +314,9 @@ void TFrameSulo::OnClickSaveAsBtn() {
 void TFrameSulo::OnClickDontSaveBtn() { HidePicture(); }
 
 void TFrameSulo::EnableFuntion() {
-  // A repeat run's next shot is under way: it keeps the screen covered.
-  if (FShotState == TShotState::Running && ShootRepeatCount > 0) {
+  // A repeat run's next shot is under way, or waits for the last one's
+  // steps: it keeps the screen covered.
+  if ((FShotState == TShotState::Running || FRunWaiting) && ShootRepeatCount > 0) {
     Notify<ISavePopup>(&ISavePopup::SetDisableBG);
     return;
   }
