@@ -89,7 +89,8 @@ void TIniFile::SetText(std::string_view text) {
     auto end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
     std::string_view line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    // Carriage returns before the line feed are all part of the line end.
+    while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     FLines.emplace_back(line);
     start = end + 1;
   }

@@ -82,3 +82,17 @@ TEST(IniFileTest, ByteOrderMarksAreSkippedAndKept) {
     EXPECT_EQ(ini.Text(), marks + "[Sulo]\nISO=12\nShutter=3\n");
   }
 }
+
+// A store that was saved and read again saves the same bytes, whatever line
+// ends the file had (a line with stray carriage returns before its line feed).
+TEST(IniFileTest, SavingTwiceWritesTheSameText) {
+  for (const char* text : {"a\n[S]\r\r\nk=$9\r\r\n", "[S]\r\nk=1\r\r\n", "k=1\r"}) {
+    TIniFile first;
+    first.SetText(text);
+    first.WriteInteger("S", "k", 1);
+    TIniFile second;
+    second.SetText(first.Text());
+    second.WriteInteger("S", "k", 1);
+    EXPECT_EQ(second.Text(), first.Text()) << text;
+  }
+}
