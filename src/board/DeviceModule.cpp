@@ -65,7 +65,10 @@ void TDeviceModule::AckPacket(TPacket& packet) { packet = Build(CmdAck, 0, 0, 0)
 
 void TDeviceModule::Send(std::uint8_t command, int p1, int p2, int p3) {
   const TPacket packet = Build(command, p1, p2, p3);
-  ComPort.Write(packet.data(), int(packet.size()));
+  // A board that stops taking bytes lets the write run out of time with the
+  // packet not (or only partly) sent: that command is lost, and its caller
+  // must know, as when the port fails outright.
+  if (ComPort.Write(packet.data(), int(packet.size())) != int(packet.size())) throw EComPort(CError_WriteFailed);
 }
 
 void TDeviceModule::LEDOff() { Send(CmdLights, 0, 0, 0); }

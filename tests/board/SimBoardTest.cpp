@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "BoardTestSupport.h"
+#include "board/DeviceModule.h"
 #include "support/TraceCapture.h"
 
 namespace {
@@ -38,6 +39,35 @@ TEST_F(SimBoardTest, ResynchronisesOnGarbageAndSplitPackets) {
   EXPECT_EQ(board.State().Motor, TSimMotor::Up);
   EXPECT_TRUE(trace.Contains("SimBoard COM1 <- AA C3 01 9B 00 09 BB"));
   EXPECT_TRUE(trace.Contains("SimBoard COM1 motor : up, speed 155"));
+}
+
+// A stalled board holds the line: the program's write runs out of time with
+// nothing sent, and the board module raises rather than lose the command
+// without a word. Once the board takes bytes again, commands go through whole.
+TEST_F(SimBoardTest, AStalledBoardMakesCommandsRaiseUntilItTakesBytesAgain) {
+  TSimBoard& board = AddBoard("COM1");
+  TDeviceModule module(FDispatcher, FPorts);
+  module.ComPort.SetPort("COM1");
+  module.ComPort.Open();
+  module.LEDOff();
+  ASSERT_TRUE(board.WaitForPackets(1, 5000));
+  board.Stall(true);
+  const auto start = std::chrono::steady_clock::now();
+  try {
+    module.MotorStop();
+    FAIL() << "no error";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Code(), CError_WriteFailed);
+    EXPECT_STREQ(e.what(), "WriteFile function failed");
+  }
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(WriteTotalConstantMs));
+  board.Stall(false);
+  module.WhiteOn(5);
+  ASSERT_TRUE(board.WaitForPackets(2, 5000));
+  const auto packets = board.Packets();
+  ASSERT_EQ(packets.size(), 2u);
+  EXPECT_EQ(Bytes(packets[1].Bytes), (std::vector<std::uint8_t>{0xAA, 0xC1, 0x00, 0x7F, 0x00, 0xEA, 0xBB}));
+  EXPECT_EQ(board.GarbageBytes(), 0u);
 }
 
 }  // namespace

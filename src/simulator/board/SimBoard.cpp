@@ -139,6 +139,14 @@ void TSimBoard::Vanish() {
   Trace("SimBoard " + FName + " vanished");
 }
 
+void TSimBoard::Stall(bool stalled) {
+  std::lock_guard guard(FLock);
+  if (FSlave < 0) return;
+  // Output stopped on the terminal holds whatever the program writes to it.
+  ::tcflow(FSlave, stalled ? TCOOFF : TCOON);
+  Trace("SimBoard " + FName + (stalled ? " stalled" : " taking bytes again"));
+}
+
 void TSimBoard::Serve() {
   TLog::SetThreadName("sim-board");
   std::uint8_t buffer[256];

@@ -81,6 +81,10 @@ class TSimBoard {
 
   // Unplugs the board: the far side closes, so the program's next write fails.
   void Vanish();
+  // The board stops taking bytes (or takes them again): while stalled the
+  // line is held, so the program's writes wait and then time out with nothing
+  // sent, as on a board that has hung with its input full.
+  void Stall(bool stalled);
 
  private:
   void Serve();
