@@ -5,7 +5,6 @@
 #include "app/ErrorReport.h"
 #include "app/MainForm.h"
 #include "app/QtDispatcher.h"
-#include "app/SingleInstance.h"
 #include "board/DeviceModule.h"
 #include "board/PortDirectory.h"
 #include "camera/Canon.h"
@@ -13,6 +12,7 @@
 #include "configuration/DeviceProperties.h"
 #include "logging/Log.h"
 #include "notification/NotificationCenter.h"
+#include "platform/SingleInstance.h"
 #include "simulator/board/SimBoard.h"
 #include "views/Dialogs.h"
 

@@ -10,7 +10,7 @@
 #include "FakeDialogs.h"
 #include "WidgetTestUtil.h"
 #include "app/QtDispatcher.h"
-#include "app/SingleInstance.h"
+#include "platform/SingleInstance.h"
 #include "views/widgets/TavImageButton.h"
 #include "views/widgets/Timer.h"
 

@@ -1,17 +1,3 @@
-#include "app/SingleInstance.h"
-
-#ifdef _WIN32
-#include <windows.h>
-
-TSingleInstanceLock::TSingleInstanceLock(const std::string& name) {
-  FHandle = CreateMutexA(nullptr, TRUE, name.c_str());
-  FAcquired = FHandle != nullptr && GetLastError() != ERROR_ALREADY_EXISTS;
-}
-
-TSingleInstanceLock::~TSingleInstanceLock() {
-  if (FHandle) CloseHandle(FHandle);
-}
-#else
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -19,6 +5,8 @@ TSingleInstanceLock::~TSingleInstanceLock() {
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+
+#include "platform/SingleInstance.h"
 
 TSingleInstanceLock::TSingleInstanceLock(const std::string& name) {
   FSocket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -39,4 +27,3 @@ TSingleInstanceLock::TSingleInstanceLock(const std::string& name) {
 TSingleInstanceLock::~TSingleInstanceLock() {
   if (FSocket >= 0) ::close(FSocket);
 }
-#endif

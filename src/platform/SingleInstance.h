@@ -1,6 +1,8 @@
 // The system-wide lock that lets one instance run at a time.
 //
-// The lock is an abstract local socket bound under the given name: the system
+// On Windows it is the named mutex, requested with initial ownership: a name
+// that already exists (error 183) means another instance holds it. Elsewhere
+// it is an abstract local socket bound under the name. Either way the system
 // frees it when the process ends however it ends, so a crashed instance never
 // blocks the next start.
 #pragma once
@@ -9,6 +11,7 @@
 
 class TSingleInstanceLock {
  public:
+  // `name` is UTF-8.
   explicit TSingleInstanceLock(const std::string& name);
   ~TSingleInstanceLock();
   TSingleInstanceLock(const TSingleInstanceLock&) = delete;
@@ -20,9 +23,6 @@ class TSingleInstanceLock {
 
  private:
   bool FAcquired = false;
-#ifdef _WIN32
-  void* FHandle = nullptr;
-#else
-  int FSocket = -1;
-#endif
+  void* FHandle = nullptr;  // Windows: the mutex
+  int FSocket = -1;         // elsewhere: the bound socket
 };

@@ -1,0 +1,7 @@
+#include "platform/LocalTime.h"
+
+std::tm LocalTime(std::time_t time) noexcept {
+  std::tm local{};
+  localtime_r(&time, &local);
+  return local;
+}

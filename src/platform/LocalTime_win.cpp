@@ -1,0 +1,9 @@
+#include <time.h>
+
+#include "platform/LocalTime.h"
+
+std::tm LocalTime(std::time_t time) noexcept {
+  std::tm local{};
+  localtime_s(&local, &time);
+  return local;
+}
