@@ -1,13 +1,12 @@
 #include "configuration/Configuration.h"
 
-#include <unistd.h>
-
 #include <array>
 #include <filesystem>
 #include <stdexcept>
 
 #include "configuration/IniFile.h"
 #include "logging/Log.h"
+#include "platform/Files.h"
 
 TConfiguration* TConfiguration::FInstance = nullptr;
 
@@ -68,10 +67,12 @@ TConfiguration::TConfiguration(std::string fileName)
 TConfiguration::~TConfiguration() = default;
 
 std::string TConfiguration::DefaultFileName() {
-  std::error_code error;
-  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (error || exe.empty()) exe = std::filesystem::current_path(error) / "sulo";
-  return exe.replace_extension(".configuration").string();
+  std::filesystem::path exe = PathFromUtf8(ExecutablePath());
+  if (exe.empty()) {
+    std::error_code error;
+    exe = std::filesystem::current_path(error) / "sulo";
+  }
+  return Utf8FromPath(exe.replace_extension(".configuration"));
 }
 
 void TConfiguration::Load() {

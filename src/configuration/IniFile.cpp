@@ -1,15 +1,11 @@
 #include "configuration/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
+#include <cctype>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <stdexcept>
+
+#include "platform/Files.h"
 
 namespace {
 
@@ -108,7 +104,7 @@ std::string TIniFile::Text() const {
 }
 
 void TIniFile::LoadFromFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) {
     SetText({});
     return;
@@ -118,33 +114,7 @@ void TIniFile::LoadFromFile(const std::string& path) {
 }
 
 void TIniFile::SaveToFile(const std::string& path) const {
-  // A read-only configuration is respected rather than replaced.
-  struct stat existing {};
-  const bool exists = ::stat(path.c_str(), &existing) == 0;
-  // A file marked read-only is refused even for a user the system would let
-  // write it anyway.
-  if (exists && ((existing.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) Refused(path);
-
-  std::string tmp = path + ".tmp-XXXXXX";
-  const int fd = ::mkstemp(tmp.data());
-  if (fd < 0) Refused(path);
-  const std::string text = Text();
-  bool ok = true;
-  std::size_t done = 0;
-  while (ok && done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false;
-    else done += static_cast<std::size_t>(n);
-  }
-  if (ok && exists) ::fchmod(fd, existing.st_mode & 07777);
-  else if (ok) ::fchmod(fd, 0644);
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (!ok || std::rename(tmp.c_str(), path.c_str()) != 0) {
-    ::unlink(tmp.c_str());
-    Refused(path);
-  }
+  if (!ReplaceFileContents(path, Text())) Refused(path);
 }
 
 std::optional<TIniFile::TLocation> TIniFile::FindSection(std::string_view section) const {

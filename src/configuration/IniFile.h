@@ -27,12 +27,14 @@ class TIniFile {
   // The file's bytes as they would be written.
   std::string Text() const;
 
-  // Reads the file; an absent or unreadable file reads as empty.
+  // Reads the file (`path` is UTF-8); an absent or unreadable file reads as
+  // empty.
   void LoadFromFile(const std::string& path);
-  // Writes the whole text to a temporary file beside `path` and renames it
-  // over `path`, so the file is either the old one or the new one, never half
-  // written. Throws std::runtime_error("Unable to write to <path>") when the
-  // system refuses (read-only file or folder, full disk).
+  // Writes the whole text to a temporary file beside `path`, flushed to the
+  // disk, which then replaces `path` in one step, so the file is either the old
+  // one or the new one, never half written. Throws
+  // std::runtime_error("Unable to write to <path>") when the system refuses
+  // (read-only file or folder, full disk).
   void SaveToFile(const std::string& path) const;
 
   std::optional<std::string> ReadString(std::string_view section, std::string_view key) const;

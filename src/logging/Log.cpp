@@ -6,6 +6,9 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/Files.h"
+#include "platform/LocalTime.h"
+
 namespace {
 
 thread_local std::string tThreadName;
@@ -21,8 +24,7 @@ std::string Stamp() {
   const auto now = std::chrono::system_clock::now();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
   const std::time_t t = std::chrono::system_clock::to_time_t(now);
-  std::tm local{};
-  localtime_r(&t, &local);
+  const std::tm local = LocalTime(t);
   char buf[64];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", local.tm_year + 1900, local.tm_mon + 1,
                 local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(ms));
@@ -43,9 +45,12 @@ void TLog::Open(const std::string& path, std::size_t maxBytes) noexcept {
   if (FFile) std::fclose(FFile);
   FPath = path;
   FMaxBytes = maxBytes;
-  FFile = std::fopen(path.c_str(), "ab");
+  FFile = OpenFile(path, "ab");
   FSize = 0;
   if (FFile) {
+    // An append stream need not start at the end (the Windows C library puts
+    // it there only at the first write), so ask for the size explicitly.
+    std::fseek(FFile, 0, SEEK_END);
     long pos = std::ftell(FFile);
     FSize = pos > 0 ? static_cast<std::size_t>(pos) : 0;
   }
@@ -71,10 +76,8 @@ void TLog::SetListener(TListener listener) {
 void TLog::RotateLocked() noexcept {
   std::fclose(FFile);
   FFile = nullptr;
-  const std::string old = FPath + ".1";
-  std::remove(old.c_str());
-  std::rename(FPath.c_str(), old.c_str());
-  FFile = std::fopen(FPath.c_str(), "wb");
+  MoveFileReplacing(FPath, FPath + ".1");
+  FFile = OpenFile(FPath, "wb");
   FSize = 0;
 }
 

@@ -42,6 +42,24 @@ TEST(LogTest, LinesCarryTimeThreadAndTextAndRotateAtTheBound) {
     for (const auto& line : Lines(file)) EXPECT_TRUE(std::regex_match(line, shape)) << line;
 }
 
+// A program started again appends to the log it left: the bound counts the
+// bytes already there.
+TEST(LogTest, ReopenedFileKeepsTheBound) {
+  TTempDir dir;
+  const std::string path = dir.File("sulo.log");
+  TLog::Instance().Open(path, 4096);
+  for (int i = 0; i < 40; ++i) Trace("first run " + std::to_string(i));
+  TLog::Instance().Close();
+  const auto firstRun = std::filesystem::file_size(path);
+  ASSERT_GT(firstRun, 1000u);
+  TLog::Instance().Open(path, 4096);
+  for (int i = 0; i < 60; ++i) Trace("second run " + std::to_string(i));
+  TLog::Instance().Close();
+  ASSERT_TRUE(std::filesystem::exists(path + ".1"));
+  EXPECT_LE(std::filesystem::file_size(path + ".1"), 4096u);
+  EXPECT_LE(std::filesystem::file_size(path), 4096u);
+}
+
 TEST(LogTest, UnopenableFileNeverThrows) {
   TLog::Instance().Open("/nonexistent-folder/x/sulo.log");
   EXPECT_NO_THROW(Trace("lost"));
