@@ -46,7 +46,8 @@ void Reset();
 void FailNext(const std::string& function, EdsError error, int count = 1);
 void ClearFailures();
 
-// Camera presence and kind.
+// Camera presence and kind. A detached camera answers EDS_ERR_DEVICE_NOT_FOUND,
+// a transfer under way included, and leaves its session.
 void SetCameraAttached(bool attached);
 void SetLegacy(bool legacy);
 

@@ -357,6 +357,8 @@ EdsError EDSAPI EdsDownload(EdsDirectoryItemRef inDirItemRef, EdsUInt64 inReadSi
         std::lock_guard guard(s.Lock);
         TObject* stream = Find(s, outStream, TKind::Stream);
         if (!stream) return EDS_ERR_INVALID_HANDLE;
+        // A camera unplugged mid-transfer sends nothing more.
+        if (!s.Attached) return EDS_ERR_DEVICE_NOT_FOUND;
         stream->Data.insert(stream->Data.end(), file->begin() + done, file->begin() + done + n);
       }
       done += n;
