@@ -232,6 +232,26 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
   TimerDown->OnTimer = [this](TTimer* t) { TimerDownTimer(t); };
   TimerUV->OnTimer = [this](TTimer* t) { TimerUVTimer(t); };
   TimerNoPicture->OnTimer = [this](TTimer* t) { TimerNoPictureTimer(t); };
+  TimerPictureDue = new TTimer(this);
+  TimerPictureDue->SetEnabled(false);
+  TimerPictureDue->SetInterval(PictureDueMs);
+  TimerPictureDue->OnTimer = [this](TTimer* t) {
+    t->SetEnabled(false);
+    if (FShotState == TShotState::Running)
+      AbandonShot(QString::fromUtf8("카메라에서 사진을 받아오지 못했습니다. 다시 촬영하세요."));
+  };
+  TimerCameraWait = new TTimer(this);
+  TimerCameraWait->SetEnabled(false);
+  TimerCameraWait->SetInterval(CameraWaitMs);
+  TimerCameraWait->OnTimer = [this](TTimer* t) {
+    t->SetEnabled(false);
+    if (FShotState == TShotState::Running)
+      ShowNotice(QString::fromUtf8("카메라가 바빠서 촬영을 기다리고 있습니다. 잠시만 기다려 주세요."), TNotice::CameraWait);
+  };
+  TimerCameraRetry = new TTimer(this);
+  TimerCameraRetry->SetEnabled(false);
+  TimerCameraRetry->SetInterval(CameraRetryMs);
+  TimerCameraRetry->OnTimer = [this](TTimer*) { RetryCamera(); };
 
   RectangleNotice = new TRectangle(LayoutPhoto);
   RectangleNotice->SetName("RectangleNotice");
@@ -255,7 +275,8 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
   TimerNotice->SetInterval(NoticeMs);
   TimerNotice->OnTimer = [this](TTimer* t) {
     t->SetEnabled(false);
-    RectangleNotice->hide();
+    // A notice about the live view stays while the live view is missing.
+    if (FNotice != TNotice::LiveView) RectangleNotice->hide();
   };
 
   FLiveMarks.Left = ImageLeft->Bitmap().Image();
@@ -272,12 +293,24 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
     center->Add<ISettingChanged>(this);
     center->Add<IMenuChangeListener>(this);
     center->Add<ICameraControlListener>(this);
+    center->Add<IDeviceShutdown>(this);
+    center->Add<ICanon>(this);
   }
   if (TCanon* camera = Camera()) {
     camera->SetOnLiveView([this](TCanon* s, TMemoryStream& m) { on_CameraLiveView(s, m); });
     camera->SetOnTakePicture([this](TCanon* s, TMemoryStream& m) { on_CameraTakePicture(s, m); });
     camera->SetOnDownloadProgress([this](TCanon* s, std::int32_t p) { on_DownloadProgress(s, p); });
-    camera->SetOnDownloadEnd([this](TCanon*) { RectangleProgressBG->hide(); });
+    camera->SetOnDownloadBegin([this](TCanon*) {
+      // The shutter went: the camera is no longer keeping the shot waiting.
+      TimerCameraWait->SetEnabled(false);
+      HideNotice(TNotice::CameraWait);
+    });
+    camera->SetOnDownloadEnd([this](TCanon*) {
+      RectangleProgressBG->hide();
+      // The picture follows its transfer at once; a transfer that failed
+      // brings none, and the shot need not wait out the full time-out.
+      if (FShotState == TShotState::Running) TimerPictureDue->SetEnabled(true);
+    });
   }
   if (center) center->Add<ISavePopupListener>(this);
 
@@ -310,6 +343,7 @@ void TFrameSulo::LeaveCamera() {
     camera->SetOnLiveView(nullptr);
     camera->SetOnTakePicture(nullptr);
     camera->SetOnDownloadProgress(nullptr);
+    camera->SetOnDownloadBegin(nullptr);
     camera->SetOnDownloadEnd(nullptr);
   }
 }
@@ -320,11 +354,15 @@ void TFrameSulo::LeaveBus() {
     center->Remove<IMenuChangeListener>(this);
     center->Remove<ICameraControlListener>(this);
     center->Remove<ISavePopupListener>(this);
+    center->Remove<IDeviceShutdown>(this);
+    center->Remove<ICanon>(this);
   }
 }
 
 TFrameSulo::~TFrameSulo() {
-  for (TTimer* timer : {TimerStop, TimerShoot, TimerDown, TimerUV, TimerNoPicture, TimerNotice}) timer->SetEnabled(false);
+  for (TTimer* timer : {TimerStop, TimerShoot, TimerDown, TimerUV, TimerNoPicture, TimerPictureDue, TimerCameraWait,
+                        TimerCameraRetry, TimerNotice})
+    timer->SetEnabled(false);
   LeaveCamera();
   // The last packets go out even when one of them fails. A failure is shown
   // once the view is gone: a message box now would run the event loop inside
@@ -412,6 +450,20 @@ void TFrameSulo::ChangeTakePictureMode() {
   FTakePictureConfiguration = cfg;
   if (!cfg) return;
   Trace("ChangeTakePictureMode : " + ModeName(FMode));
+  ApplyCameraSettings(*cfg);
+  SetLights(cfg->Lighting, cfg->LightingBrightness);
+  const std::int32_t location = cfg->MotorLocation;
+  const std::int32_t speed = cfg->MotorSpeed;
+  Board([&](TDeviceModule& m) {
+    if (location == MotorLocationUp)
+      m.MotorUp(speed);
+    else
+      m.MotorDown(speed);
+  });
+}
+
+void TFrameSulo::ApplyCameraSettings(const TTakePictureConfiguration& config) {
+  const TTakePictureConfiguration* cfg = &config;
   if (TCanon* camera = Camera()) {
     camera->SetPropValue(kEdsPropID_Tv, static_cast<EdsUInt32>(cfg->Shutter));
     camera->SetPropValue(kEdsPropID_Av, static_cast<EdsUInt32>(cfg->Diaphragm));
@@ -424,15 +476,6 @@ void TFrameSulo::ChangeTakePictureMode() {
   }
   TimerShoot->SetInterval(cfg->ShutterDelay * 10);
   WritePictureStyle(cfg->ColorTone, cfg->Saturation, cfg->Contrast, cfg->Sharpness);
-  SetLights(cfg->Lighting, cfg->LightingBrightness);
-  const std::int32_t location = cfg->MotorLocation;
-  const std::int32_t speed = cfg->MotorSpeed;
-  Board([&](TDeviceModule& m) {
-    if (location == MotorLocationUp)
-      m.MotorUp(speed);
-    else
-      m.MotorDown(speed);
-  });
 }
 
 void TFrameSulo::SettingChanged(ISetting* Setting) {
@@ -485,14 +528,22 @@ void TFrameSulo::SettingChanged(ISetting* Setting) {
 // Live view ------------------------------------------------------------------
 
 void TFrameSulo::on_CameraLiveView(TCanon*, TMemoryStream& Stream) {
+  ++FFramesSeen;
   QImage& frame = FFrames[FNextFrame];
   // A frame that cannot be decoded is skipped: the last one stays on screen.
   if (!FComposer.Compose(Stream.Memory(), Stream.Size(), FLiveMarks, FFlipHorizontal, frame)) {
     Trace("Live view frame skipped: not a picture");
+    // One bad frame goes unseen; a run of them freezes the picture, and the
+    // operator should know the live view is not what the camera sees now.
+    if (++FBadFrames == BadFramesNoticed)
+      ShowNotice(QString::fromUtf8("카메라의 라이브 뷰 화면이 손상되어 표시하지 못하고 있습니다. 카메라를 확인하세요."),
+                 TNotice::LiveView);
     return;
   }
   ImageLiveView->Bitmap().SetImage(frame);
   FNextFrame = 1 - FNextFrame;
+  FBadFrames = 0;
+  HideNotice(TNotice::LiveView);
 }
 
 // Overlay --------------------------------------------------------------------

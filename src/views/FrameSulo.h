@@ -7,7 +7,9 @@
 // and the controller board's port: it starts the live view and opens the port
 // when made, and stops the live view, switches the lights off, sends the rig
 // down and closes the port when destroyed. It serves ISettingChanged,
-// IMenuChangeListener, ICameraControlListener and ISavePopupListener.
+// IMenuChangeListener, ICameraControlListener and ISavePopupListener, and
+// listens for the camera's shutdown (IDeviceShutdown) and its session opening
+// again (ICanon): shooting is refused while the camera is gone.
 #pragma once
 
 #include <QImage>
@@ -32,7 +34,9 @@ class TFrameSulo : public TFrame,
                    public ISettingChanged,
                    public IMenuChangeListener,
                    public ICameraControlListener,
-                   public ISavePopupListener {
+                   public ISavePopupListener,
+                   public IDeviceShutdown,
+                   public ICanon {
   Q_OBJECT
  public:
   explicit TFrameSulo(QWidget* owner);
@@ -85,6 +89,12 @@ class TFrameSulo : public TFrame,
   TTimer* TimerUV;
   // Ends a shot that brought no picture, so the screen never stays disabled.
   TTimer* TimerNoPicture;
+  // Ends it sooner once the camera's transfer has ended without the picture.
+  TTimer* TimerPictureDue;
+  // Tells the operator when the camera keeps the shutter waiting.
+  TTimer* TimerCameraWait;
+  // Asks for the camera's session again while the camera is gone.
+  TTimer* TimerCameraRetry;
   // Why the last shot brought no picture or was not saved, over the photo pane.
   TRectangle* RectangleNotice;
   TLabel* LabelNotice;
@@ -114,12 +124,24 @@ class TFrameSulo : public TFrame,
   TShotState FShotState = TShotState::Idle;
   // The shutter of the running shot has been asked for.
   bool FShutterReleased = false;
+  // The camera announced its shutdown and its session has not opened since.
+  bool FCameraGone = false;
   // A repeat run's next shot waits for the last one's sequence to run out
   // (the rig back down, the UV light off).
   bool FRunWaiting = false;
 
   // How long a shot waits for its picture before it is given up.
   static constexpr int NoPictureTimeoutMs = 15000;
+  // A picture comes straight after its transfer: longer than this means none.
+  static constexpr int PictureDueMs = 5000;
+  // How long a shutter may wait on a busy camera before the operator is told.
+  static constexpr int CameraWaitMs = 3000;
+  static constexpr int CameraRetryMs = 2000;
+  // Undecodable live-view frames in a row before the operator is told.
+  static constexpr int BadFramesNoticed = 10;
+  // How long after the session opened again frames must come before the
+  // live view is asked for anew.
+  static constexpr int LiveViewCheckMs = 1500;
   static constexpr int NoticeMs = 8000;
   static constexpr int SaveQuality = TPictureComposer::DefaultQuality;
   // The zoom position the first zoom click moves to.
@@ -138,6 +160,10 @@ class TFrameSulo : public TFrame,
   void OnClickSaveAsBtn() override;
   void OnClickDontSaveBtn() override;
   void EnableFuntion() override;
+  // IDeviceShutdown.
+  void Shutdown() override;
+  // ICanon: the camera's session opened.
+  void OnOpen() override;
 
   void StartLiveView();
   void StopLiveView();
@@ -150,8 +176,15 @@ class TFrameSulo : public TFrame,
   void TimerDownTimer(TTimer* Sender);
   void TimerUVTimer(TTimer* Sender);
   void TimerNoPictureTimer(TTimer* Sender);
-  // Shows a notice over the photo pane for a while.
-  void ShowNotice(const QString& text);
+
+  // What a notice over the photo pane is about. A new shot clears the last
+  // one's notice, not those about the camera's live view or the save folder.
+  enum class TNotice { Shot, CameraWait, Camera, LiveView, Folder };
+  // Shows a notice for a while; one about the live view stays until the live
+  // view comes back.
+  void ShowNotice(const QString& text, TNotice kind = TNotice::Shot);
+  // Hides the notice if it is of that kind.
+  void HideNotice(TNotice kind);
 
   void TavImageButtonOverlayImageOpenClick(TControl* Sender);
   void ImageOverlayOffClick(TControl* Sender);
@@ -210,8 +243,17 @@ class TFrameSulo : public TFrame,
   void HidePicture();
   // Gives up a shot that brings no picture: timers off, UV off, rig down, a
   // repeat run ended, the screen enabled again through the popup's usual
-  // path, and the operator told why.
-  void AbandonShot(const QString& why);
+  // path, and the operator told why. After a board failure nothing more is
+  // sent to the board: it would fail (or wait out its time) again.
+  void AbandonShot(const QString& why, bool boardFailed = false);
+  // A board command of a running shot that fails: before the shutter the
+  // shot cannot go on and ends; after it the picture still comes, and only
+  // the failure is told. The error goes on to the caller either way.
+  void ShotBoardFailed();
+  // The camera's part of the mode's settings (exposure, colour, picture style).
+  void ApplyCameraSettings(const TTakePictureConfiguration& cfg);
+  // Asks for the camera's session again, at most once a second.
+  void RetryCamera();
   // Writes the picture on screen into `folder`; false (and the operator told,
   // the picture kept on screen) when it could not be written.
   bool SavePictureTo(const std::string& folder);
@@ -228,4 +270,10 @@ class TFrameSulo : public TFrame,
   std::vector<std::uint8_t> FJpeg;
   // Pictures that arrived while another waited for its answer.
   std::deque<std::vector<std::uint8_t>> FPendingPictures;
+  TNotice FNotice = TNotice::Shot;
+  // The folder the last picture was saved into.
+  std::string FFolderSavedInto;
+  int FBadFrames = 0;
+  std::uint64_t FFramesSeen = 0;  // live-view frames delivered, good or not
+  std::int64_t FLastCameraRetryMs = -1000000;
 };

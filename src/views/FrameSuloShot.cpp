@@ -2,6 +2,7 @@
 // and the answers of the save popup.
 #include <QDateTime>
 #include <QTimer>
+#include <chrono>
 
 #include "board/ComPort.h"
 #include "configuration/Configuration.h"
@@ -11,12 +12,23 @@
 #include "views/PictureFile.h"
 #include "views/widgets/ErrorHook.h"
 
+namespace {
+QString BoardFailedText() {
+  return QString::fromUtf8("조명·모터 보드에 명령을 보내지 못했습니다. 보드 연결을 확인하세요.");
+}
+QString CameraGoneText() {
+  return QString::fromUtf8("카메라 연결이 끊어졌습니다. 카메라 전원과 USB 연결을 확인하세요.");
+}
+}  // namespace
+
 // The shot -------------------------------------------------------------------
 
 void TFrameSulo::TavImageButtonShootClick(TControl*) { Shoot(); }
 
 void TFrameSulo::TakePicture() {
   FShutterReleased = true;
+  TimerCameraWait->SetEnabled(false);
+  TimerCameraWait->SetEnabled(true);
   if (TCanon* camera = Camera()) camera->TakePicture();
 }
 
@@ -25,11 +37,21 @@ void TFrameSulo::Shoot() {
   // while a shot is still under way (the cover may have been lifted by the
   // popup's closing delay in a repeat run).
   if (ShootRepeatCount < 0 || !RectangleDisableBG->isHidden() || FShotState != TShotState::Idle) return;
+  // Without the camera nothing would be taken, and the rig and lights should
+  // not move for nothing: refused, with the reason, until its session opens
+  // again. A repeat run ends here.
+  if (FCameraGone) {
+    Trace("Shoot refused : the camera is gone");
+    if (ShootRepeatCount > 0) ShootRepeatCount = 0;
+    ShowNotice(CameraGoneText(), TNotice::Camera);
+    RetryCamera();
+    return;
+  }
   TTakePictureConfiguration* cfg = Configuration(FMode);
   Trace("Shoot : " + ModeName(FMode));
   FShotState = TShotState::Running;
   FShutterReleased = false;
-  RectangleNotice->hide();
+  for (TNotice kind : {TNotice::Shot, TNotice::CameraWait, TNotice::Camera}) HideNotice(kind);
   // The cover goes on first: a board failure below must leave a shot that
   // ends through the usual path, not a half-started one.
   Notify<ISavePopup>(&ISavePopup::SetDisableBG);
@@ -48,7 +70,7 @@ void TFrameSulo::Shoot() {
     StartSequence(*cfg);
   } catch (const EComPort&) {
     // No rig and no light: the shot ends now, and the error is reported.
-    AbandonShot(QString::fromUtf8("조명·모터 보드에 명령을 보내지 못했습니다. 보드 연결을 확인하세요."));
+    AbandonShot(BoardFailedText(), true);
     throw;
   }
 }
@@ -87,7 +109,12 @@ void TFrameSulo::RepeatShoot(std::int32_t RepeatCnt) {
 
 void TFrameSulo::TimerStopTimer(TTimer*) {
   TimerStop->SetEnabled(false);
-  Board([](TDeviceModule& m) { m.MotorStop(); });
+  try {
+    Board([](TDeviceModule& m) { m.MotorStop(); });
+  } catch (const EComPort&) {
+    ShotBoardFailed();
+    throw;
+  }
   TimerDown->SetEnabled(true);
   TTakePictureConfiguration* cfg = Configuration(FMode);
   TimerShoot->SetInterval(cfg ? cfg->ShutterDelay * 10 : 0);
@@ -126,9 +153,11 @@ void TFrameSulo::RunLateStep(const std::function<void()>& step) {
     if (FRunWaiting) {
       FRunWaiting = false;
       ShootRepeatCount = 0;
-      ShowNotice(QString::fromUtf8("조명·모터 보드에 명령을 보내지 못했습니다. 보드 연결을 확인하세요."));
+      ShowNotice(BoardFailedText());
       Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
       RectangleDisableBG->hide();
+    } else {
+      ShotBoardFailed();
     }
     throw;
   }
@@ -156,10 +185,19 @@ void TFrameSulo::TimerNoPictureTimer(TTimer*) {
     AbandonShot(QString::fromUtf8("카메라에서 사진을 받지 못했습니다. 카메라를 확인하세요."));
 }
 
-void TFrameSulo::AbandonShot(const QString& why) {
+void TFrameSulo::ShotBoardFailed() {
+  Trace("Board failed during the shot");
+  if (FShotState == TShotState::Running && !FShutterReleased)
+    AbandonShot(BoardFailedText(), true);
+  else
+    ShowNotice(BoardFailedText());
+}
+
+void TFrameSulo::AbandonShot(const QString& why, bool boardFailed) {
   Trace("Shot given up : " + why.toStdString());
   RectangleProgressBG->hide();
-  for (TTimer* timer : {TimerStop, TimerShoot, TimerDown, TimerUV, TimerNoPicture}) timer->SetEnabled(false);
+  for (TTimer* timer : {TimerStop, TimerShoot, TimerDown, TimerUV, TimerNoPicture, TimerPictureDue, TimerCameraWait})
+    timer->SetEnabled(false);
   FShotState = TShotState::Idle;
   FRunWaiting = false;
   if (ShootRepeatCount > 0) ShootRepeatCount = 0;
@@ -169,17 +207,65 @@ void TFrameSulo::AbandonShot(const QString& why) {
   // What the shot itself changed is undone: the UV light a UV shot switched
   // on, the rig a Sulo shot raised. The mode's working light stays for the
   // next shot. Even when the board fails now, the screen is enabled again.
-  if (FMode == TTakePictureMode::UV) Guarded([] { Board([](TDeviceModule& m) { m.LEDOff(); }); });
-  if (FMode == TTakePictureMode::Sulo) Guarded([&] { Board([&](TDeviceModule& m) { m.MotorDown(speed); }); });
+  if (!boardFailed && FMode == TTakePictureMode::UV) Guarded([] { Board([](TDeviceModule& m) { m.LEDOff(); }); });
+  if (!boardFailed && FMode == TTakePictureMode::Sulo)
+    Guarded([&] { Board([&](TDeviceModule& m) { m.MotorDown(speed); }); });
   Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
   RectangleDisableBG->hide();
 }
 
-void TFrameSulo::ShowNotice(const QString& text) {
+void TFrameSulo::ShowNotice(const QString& text, TNotice kind) {
+  FNotice = kind;
   LabelNotice->SetText(text);
   RectangleNotice->show();
   TimerNotice->SetEnabled(false);
   TimerNotice->SetEnabled(true);
+}
+
+void TFrameSulo::HideNotice(TNotice kind) {
+  if (FNotice == kind) RectangleNotice->hide();
+}
+
+// The camera going and coming back ---------------------------------------------
+
+void TFrameSulo::Shutdown() {
+  Trace("Camera shut down");
+  FCameraGone = true;
+  TimerCameraRetry->SetEnabled(true);
+  // A running shot's picture will not come. One on screen is in hand: it
+  // stays for its answer and can still be saved.
+  if (FShotState == TShotState::Running)
+    AbandonShot(CameraGoneText());
+  else
+    ShowNotice(CameraGoneText(), TNotice::Camera);
+}
+
+void TFrameSulo::RetryCamera() {
+  const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                               std::chrono::steady_clock::now().time_since_epoch())
+                               .count();
+  if (now - FLastCameraRetryMs < 1000) return;
+  FLastCameraRetryMs = now;
+  if (TCanon* camera = Camera()) camera->Open();
+}
+
+void TFrameSulo::OnOpen() {
+  if (!FCameraGone) return;
+  Trace("Camera back");
+  FCameraGone = false;
+  TimerCameraRetry->SetEnabled(false);
+  ShowNotice(QString::fromUtf8("카메라가 다시 연결되었습니다."), TNotice::Camera);
+  // A camera that was switched off has forgotten the mode's settings.
+  Guarded([this] {
+    if (TTakePictureConfiguration* cfg = Configuration(FMode)) ApplyCameraSettings(*cfg);
+  });
+  // A camera that still sends its live view here goes on with the frames it
+  // was sending; one that forgot where its live view went is asked again.
+  // Asking one that still sends would run the frames twice over.
+  const std::uint64_t seen = FFramesSeen;
+  QTimer::singleShot(LiveViewCheckMs, this, [this, seen] {
+    if (!FCameraGone && FFramesSeen == seen) StartLiveView();
+  });
 }
 
 void TFrameSulo::on_DownloadProgress(TCanon*, std::int32_t Percent) {
@@ -189,6 +275,9 @@ void TFrameSulo::on_DownloadProgress(TCanon*, std::int32_t Percent) {
 
 void TFrameSulo::on_CameraTakePicture(TCanon*, TMemoryStream& Stream) {
   TimerNoPicture->SetEnabled(false);
+  TimerPictureDue->SetEnabled(false);
+  TimerCameraWait->SetEnabled(false);
+  HideNotice(TNotice::CameraWait);
   RectangleProgressBG->hide();
   if (FShotState == TShotState::Showing) {
     // The picture on screen still waits for its answer: this one waits its
@@ -232,8 +321,17 @@ bool TFrameSulo::SavePictureTo(const std::string& folder) {
   try {
     if (FPicture.isNull()) throw EPictureSave("There is no picture to save.");
     if (!FComposer.Encode(FPicture, SaveQuality, FJpeg)) throw EPictureSave("The picture could not be encoded.");
-    const std::string path = SavePictureFile(folder, FJpeg, QDateTime::currentDateTime());
+    bool madeFolder = false;
+    const std::string path = SavePictureFile(folder, FJpeg, QDateTime::currentDateTime(), &madeFolder);
     Trace("Saved : " + path);
+    // A new folder is made without a word; one that pictures went into
+    // earlier and is gone now (removed, or on a drive that was swapped) is
+    // made again, and the operator should know: the pictures before are not
+    // where the new ones go.
+    if (madeFolder && folder == FFolderSavedInto)
+      ShowNotice(QString::fromUtf8("저장 폴더가 없어져서 다시 만들었습니다: ") + QString::fromStdString(folder),
+                 TNotice::Folder);
+    FFolderSavedInto = folder;
     return true;
   } catch (const EPictureSave& e) {
     Trace(std::string("Save failed : ") + e.what());

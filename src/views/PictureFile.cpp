@@ -61,11 +61,14 @@ std::string PictureFileName(const QDateTime& when) {
   return when.toString("yyyyMMddhhmmss").toStdString() + ".jpg";
 }
 
-std::string SavePictureFile(const std::string& folder, const std::vector<std::uint8_t>& jpeg, const QDateTime& when) {
+std::string SavePictureFile(const std::string& folder, const std::vector<std::uint8_t>& jpeg, const QDateTime& when,
+                            bool* madeFolder) {
+  if (madeFolder) *madeFolder = false;
   if (folder.empty()) throw EPictureSave("No save folder is chosen.");
   std::string dir = folder;
   if (dir.back() != '/') dir += '/';
   std::error_code ec;
+  const bool existed = fs::is_directory(dir, ec);
   fs::create_directories(dir, ec);
   if (!fs::is_directory(dir)) {
     throw EPictureSave("The save folder " + dir + " does not exist and could not be made" +
@@ -99,6 +102,7 @@ std::string SavePictureFile(const std::string& folder, const std::vector<std::ui
     ::unlink(temp.c_str());
     throw;
   }
+  if (madeFolder) *madeFolder = !existed;
   // The new name reaches the disk with the folder.
   const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {

@@ -26,6 +26,8 @@ class EPictureSave : public std::runtime_error {
 std::string PictureFileName(const QDateTime& when);
 
 // Writes `jpeg` into `folder` (a separator is added when missing) under the
-// name for `when`. Returns the full path written. Raises EPictureSave; then
-// nothing is left behind but what was there before.
-std::string SavePictureFile(const std::string& folder, const std::vector<std::uint8_t>& jpeg, const QDateTime& when);
+// name for `when`. Returns the full path written; `madeFolder`, when given,
+// tells whether the folder had to be made. Raises EPictureSave; then nothing
+// is left behind but what was there before.
+std::string SavePictureFile(const std::string& folder, const std::vector<std::uint8_t>& jpeg, const QDateTime& when,
+                            bool* madeFolder = nullptr);
