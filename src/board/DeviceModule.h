@@ -18,9 +18,10 @@
 //
 // Between ComportScan and ScanComplete the scan thread alone uses the port;
 // the UI thread must leave the board alone in that window. Commands are
-// written and never answered; a command on a closed port, or on a board that
-// has gone away, raises EComPort to its caller (a write never blocks longer
-// than 1700 ms).
+// written and never answered; a command on a closed port, on a board that has
+// gone away, or on one that does not take the whole packet within the write's
+// time (a write never blocks longer than 1700 ms), raises EComPort to its
+// caller.
 #pragma once
 
 #include <array>
