@@ -1,31 +1,41 @@
 #include "board/ComPort.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <termios.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <array>
 #include <cctype>
-#include <cerrno>
-#include <chrono>
 
+#include "board/ComPortDevice.h"
 #include "logging/Log.h"
 
 namespace {
 
-std::string ErrorText(int code) {
-  switch (code) {
-    case CError_OpenFailed: return "Unable to open com port";
-    case CError_WriteFailed: return "WriteFile function failed";
-    case CError_ReadFailed: return "ReadFile function failed";
-    case CError_SetStateFailed: return "SetCommState function failed";
-    case CError_PortNotOpen: return "Port Not Open";
-    default: return "Com port error " + std::to_string(code);
-  }
-}
+// The port object's error table, code 1 first.
+constexpr std::array<const char*, 24> ErrorTexts = {
+    "Unable to open com port",
+    "WriteFile function failed",
+    "ReadFile function failed",
+    "Invalid Async parameter",
+    "PurgeComm function failed",
+    "Unable to get async status",
+    "SetCommState function failed",
+    "SetCommTimeouts failed",
+    "SetupComm function failed",
+    "ClearCommError function failed",
+    "GetCommModemStatus function failed",
+    "EscapeCommFunction function failed",
+    "TransmitCommChar function failed",
+    "Cannot set property while connected",
+    "EnumPorts function failed",
+    "Failed to store settings",
+    "Failed to load settings",
+    "Link (un)registration failed",
+    "Cannot change led state if ComPort is selected",
+    "Cannot wait for event if event thread is created",
+    "WaitForEvent method failed",
+    "A component is linked to OnRxBuf event",
+    "Registry error",
+    "Port Not Open",
+};
 
 std::string Message(int code, std::optional<int> systemError) {
   std::string text = ErrorText(code);
@@ -37,14 +47,12 @@ std::optional<int> NumberFor(int code, std::optional<int> systemError) {
   return code == CError_PortNotOpen ? std::nullopt : systemError;
 }
 
-// Closes a descriptor that was never handed to the object.
-void Discard(int fd) {
-  const int saved = errno;
-  ::close(fd);
-  errno = saved;
-}
-
 }  // namespace
+
+std::string ErrorText(int code) {
+  if (code >= 1 && code <= int(ErrorTexts.size())) return ErrorTexts[std::size_t(code - 1)];
+  return "Com port error " + std::to_string(code);
+}
 
 EComPort::EComPort(int code, std::optional<int> systemError)
     : std::runtime_error(Message(code, NumberFor(code, systemError))),
@@ -60,7 +68,7 @@ void TCustomComPort::SetPort(const std::string& name) {
   std::lock_guard guard(FLock);
   if (name == FPort) return;
   FPort = name;
-  if (FHandle >= 0) {
+  if (FDevice) {
     CloseLocked();
     OpenLocked();
   }
@@ -77,51 +85,11 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::OpenLocked() {
-  if (FHandle >= 0) return;
+  if (FDevice) return;
   const std::string path = FPorts->DevicePath(FPort);
-  const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw EComPort(CError_OpenFailed, errno);
-  // TIOCEXCL keeps ordinary openers out; the lock also stops privileged ones
-  // that TIOCEXCL lets through (another instance of this program).
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {
-    const int error = errno;
-    Discard(fd);
-    throw EComPort(CError_OpenFailed, error);
-  }
-  FHandle = fd;
+  FDevice = TComPortDevice::Open(path);
   FConnected = true;
-  try {
-    ApplyLineSettings(fd);
-  } catch (...) {
-    CloseLocked();
-    throw;
-  }
-  // Whatever arrived while nobody had the port open is stale.
-  ::tcflush(fd, TCIFLUSH);
   Trace("TComPort.Open " + FPort + " (" + path + ")");
-}
-
-void TCustomComPort::ApplyLineSettings(int fd) {
-  termios tio{};
-  if (::tcgetattr(fd, &tio) != 0) throw EComPort(CError_SetStateFailed, errno);
-  // Raw binary bytes both ways: no line editing, echo, signals or character
-  // translation; no parity check; no XON/XOFF or RTS/CTS flow control.
-  tio.c_iflag &= ~(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY | INPCK);
-  tio.c_oflag &= ~OPOST;
-  tio.c_lflag &= ~(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
-  tio.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
-  tio.c_cflag |= CS8 | CREAD | CLOCAL;
-  // Reads return at once with what has arrived (the descriptor is also
-  // non-blocking, so an empty queue gives 0 bytes).
-  tio.c_cc[VMIN] = 0;
-  tio.c_cc[VTIME] = 0;
-  if (::cfsetispeed(&tio, B9600) != 0 || ::cfsetospeed(&tio, B9600) != 0 || ::tcsetattr(fd, TCSANOW, &tio) != 0)
-    throw EComPort(CError_SetStateFailed, errno);
-  // The kernel raises DTR and RTS on open; the board wants both inactive. A
-  // pseudo-terminal has no modem lines, which is not an error.
-  int lines = TIOCM_DTR | TIOCM_RTS;
-  if (::ioctl(fd, TIOCMBIC, &lines) != 0 && errno != ENOTTY && errno != EINVAL)
-    throw EComPort(CError_SetStateFailed, errno);
 }
 
 void TCustomComPort::Close() noexcept {
@@ -130,58 +98,22 @@ void TCustomComPort::Close() noexcept {
 }
 
 void TCustomComPort::CloseLocked() noexcept {
-  if (FHandle < 0) return;
-  const int fd = FHandle;
-  FHandle = -1;
+  if (!FDevice) return;
   FConnected = false;
-  // Unread replies are dropped; written bytes are left to drain. The
-  // exclusive flag lives on the device, not on this descriptor, so it is
-  // lifted before closing or the next opener would be refused.
-  ::tcflush(fd, TCIFLUSH);
-  ::ioctl(fd, TIOCNXCL);
-  ::close(fd);
+  FDevice.reset();
   Trace("TComPort.Close " + FPort);
 }
 
 int TCustomComPort::Write(const void* buffer, int count) {
   std::lock_guard guard(FLock);
-  if (FHandle < 0) throw EComPort(CError_PortNotOpen);
-  if (count <= 0) return 0;
-  using Clock = std::chrono::steady_clock;
-  const auto deadline =
-      Clock::now() + std::chrono::milliseconds(std::int64_t(WriteTotalMultiplierMs) * count + WriteTotalConstantMs);
-  const auto* bytes = static_cast<const unsigned char*>(buffer);
-  int done = 0;
-  while (done < count) {
-    const ssize_t n = ::write(FHandle, bytes + done, std::size_t(count - done));
-    if (n > 0) {
-      done += int(n);
-      continue;
-    }
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0 && errno != EAGAIN) throw EComPort(CError_WriteFailed, errno);
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) break;  // the write bound ran out: report what went out
-    pollfd wait{FHandle, POLLOUT, 0};
-    const int ready = ::poll(&wait, 1, int(left));
-    if (ready < 0 && errno != EINTR) throw EComPort(CError_WriteFailed, errno);
-    if (ready > 0 && (wait.revents & POLLNVAL)) throw EComPort(CError_WriteFailed, EBADF);
-    // POLLERR/POLLHUP: the next write reports the failure itself.
-  }
-  return done;
+  if (!FDevice) throw EComPort(CError_PortNotOpen);
+  return FDevice->Write(buffer, count);
 }
 
 int TCustomComPort::Read(void* buffer, int count) {
   std::lock_guard guard(FLock);
-  if (FHandle < 0) throw EComPort(CError_PortNotOpen);
-  if (count <= 0) return 0;
-  for (;;) {
-    const ssize_t n = ::read(FHandle, buffer, std::size_t(count));
-    if (n >= 0) return int(n);
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN) return 0;
-    throw EComPort(CError_ReadFailed, errno);
-  }
+  if (!FDevice) throw EComPort(CError_PortNotOpen);
+  return FDevice->Read(buffer, count);
 }
 
 void EnumComPorts(std::vector<std::string>& list, const IPortDirectory& ports) {

@@ -2,16 +2,19 @@
 //
 // One fixed line setting: 9600 bit/s, 8 data bits, no parity, 1 stop bit, raw
 // binary bytes, no flow control, DTR and RTS de-asserted. A port is chosen by
-// name (SetPort); the port directory turns the name into a device path.
+// name (SetPort); the port directory turns the name into a device path
+// ("/dev/ttyS0", "\\.\COM3").
 //
-// Open takes the device exclusively (TIOCEXCL and an flock, so a second opener
-// is refused even when it runs with privileges that pass TIOCEXCL). Read
-// returns at once with what has arrived; Write gives up after 100 ms per byte
-// plus 1000 ms and returns how many bytes went out. Failures are raised as
-// EComPort; Close never raises, so owners may close from destructors.
+// Open takes the device exclusively (on POSIX systems TIOCEXCL and an flock,
+// so a second opener is refused even when it runs with privileges that pass
+// TIOCEXCL; on Windows a handle without sharing). Read returns at once with
+// what has arrived; Write gives up after 100 ms per byte plus 1000 ms and
+// returns how many bytes went out. Failures are raised as EComPort; Close
+// never raises, so owners may close from destructors.
 //
-// There is no line-event thread: nothing in the program consumes line events,
-// and arriving bytes simply wait in the driver until read.
+// On Windows a line-event thread waits for the port's line events between
+// Open and Close. Nothing consumes the events (arriving bytes wait in the
+// driver until read), so POSIX builds do without it.
 //
 // The object is meant for one thread at a time (the board scan, then the UI
 // thread). Its own state is nevertheless kept consistent under a lock, so a
@@ -28,17 +31,31 @@
 
 #include "board/PortDirectory.h"
 
-// Error codes of EComPort (the numbering is the port object's own table).
+// windows.h names its printer-port call SetPort through a macro, which would
+// rename TCustomComPort::SetPort wherever windows.h comes first.
+#ifdef SetPort
+#undef SetPort
+#endif
+
+// Error codes of EComPort (the numbering is the port object's own table of
+// 24; ErrorText gives each code's text). Only these can arise here.
 constexpr int CError_OpenFailed = 1;
 constexpr int CError_WriteFailed = 2;
 constexpr int CError_ReadFailed = 3;
+constexpr int CError_PurgeFailed = 5;
 constexpr int CError_SetStateFailed = 7;
+constexpr int CError_TimeoutsFailed = 8;
+constexpr int CError_SetupComFailed = 9;
 constexpr int CError_PortNotOpen = 24;
+
+// The text of an EComPort code, from "Unable to open com port" (1) to "Port
+// Not Open" (24); codes outside the table read "Com port error <code>".
+std::string ErrorText(int code);
 
 class EComPort : public std::runtime_error {
  public:
-  // `systemError` is the errno the system gave, if any. "Port Not Open" never
-  // carries one.
+  // `systemError` is the number the system gave (errno, or GetLastError on
+  // Windows), if any. "Port Not Open" never carries one.
   explicit EComPort(int code, std::optional<int> systemError = std::nullopt);
 
   int Code() const { return FCode; }
@@ -53,6 +70,8 @@ class EComPort : public std::runtime_error {
 constexpr int WriteTotalMultiplierMs = 100;
 constexpr int WriteTotalConstantMs = 1000;
 
+class TComPortDevice;  // the open device, per platform
+
 class TCustomComPort {
  public:
   // Names resolve through `ports`; null means the machine's own serial ports.
@@ -66,11 +85,14 @@ class TCustomComPort {
   void SetPort(const std::string& name);
   std::string Port() const;
 
-  // No-op when open. Raises EComPort (code 1 with errno when the device
-  // cannot be had, code 7 when the line settings are refused); a failed Open
-  // leaves the port closed.
+  // No-op when open. Raises EComPort (code 1 with the system's error number
+  // when the device cannot be had; 7, 8 or 9 when the line settings,
+  // time-outs or queue sizes are refused); a failed Open leaves the port
+  // closed.
   void Open();
-  // No-op when closed. Discards unread input, releases the device. Never raises.
+  // No-op when closed. Discards unread input (written bytes are left to
+  // drain), stops the line-event thread where there is one, releases the
+  // device. Never raises (a failure to abort a read is only traced).
   void Close() noexcept;
   bool Connected() const { return FConnected.load(); }
 
@@ -84,12 +106,11 @@ class TCustomComPort {
  private:
   void OpenLocked();
   void CloseLocked() noexcept;
-  void ApplyLineSettings(int fd);
 
   std::shared_ptr<const IPortDirectory> FPorts;
   mutable std::mutex FLock;
   std::string FPort = "COM1";
-  int FHandle = -1;
+  std::unique_ptr<TComPortDevice> FDevice;
   std::atomic<bool> FConnected{false};
 };
 

@@ -5,59 +5,12 @@
 
 #include <algorithm>
 #include <fstream>
-#include <optional>
 
 #include "BoardTestSupport.h"
 #include "support/TempDir.h"
 #include "support/TraceCapture.h"
 
 namespace {
-
-struct TMessageCase {
-  int Code;
-  std::optional<int> SystemError;
-  const char* Text;
-  std::optional<int> Carried;
-};
-
-TEST(EComPortTest, MessageCarriesTheSystemErrorExceptForPortNotOpen) {
-  const TMessageCase cases[] = {
-      {CError_OpenFailed, 2, "Unable to open com port (Error: 2)", 2},
-      {CError_WriteFailed, 5, "WriteFile function failed (Error: 5)", 5},
-      {CError_ReadFailed, std::nullopt, "ReadFile function failed", std::nullopt},
-      {CError_SetStateFailed, 25, "SetCommState function failed (Error: 25)", 25},
-      {CError_PortNotOpen, 9, "Port Not Open", std::nullopt},
-  };
-  for (const auto& c : cases) {
-    const EComPort e(c.Code, c.SystemError);
-    EXPECT_STREQ(e.what(), c.Text);
-    EXPECT_EQ(e.Code(), c.Code);
-    EXPECT_EQ(e.SystemError(), c.Carried) << c.Text;
-  }
-}
-
-TEST(EnumComPortsTest, SortsCaseInsensitively) {
-  TListedPortDirectory ports;
-  for (const char* name : {"COM3", "com10", "COM2", "COM1"}) ports.Add(name, "/dev/null");
-  std::vector<std::string> list{"stale"};
-  EnumComPorts(list, ports);
-  EXPECT_EQ(list, (std::vector<std::string>{"COM1", "com10", "COM2", "COM3"}));
-}
-
-TEST(EnumComPortsTest, UnreadableDeviceListLeavesTheListAlone) {
-  TListedPortDirectory ports;
-  ports.Add("COM1", "/dev/null");
-  ports.SetReadable(false);
-  std::vector<std::string> kept{"COM7"}, fresh;
-  EnumComPorts(kept, ports);
-  EnumComPorts(fresh, ports);
-  EXPECT_EQ(kept, std::vector<std::string>{"COM7"});
-  EXPECT_TRUE(fresh.empty());
-
-  std::vector<std::string> list{"COM7"};
-  EnumComPorts(list, TSystemPortDirectory("/nonexistent/sys/class/tty"));
-  EXPECT_EQ(list, std::vector<std::string>{"COM7"});
-}
 
 // A sysfs tty class in a temp folder: real UARTs, a USB adapter, a legacy
 // UART slot without a chip, and a virtual terminal.
