@@ -1,5 +1,6 @@
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
 
 #include "platform/WideText.h"
 #include "support/ChildProcess.h"
