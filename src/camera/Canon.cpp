@@ -5,13 +5,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 #include "logging/Log.h"
 #include "notification/Interfaces.h"
-
-#ifdef _WIN32
-#include <objbase.h>
-#endif
 
 namespace {
 
@@ -24,18 +21,6 @@ std::string Hex8(EdsError err) {
 std::int64_t NowNs() {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
       .count();
-}
-
-// COM in the multithreaded model, for the maker's library on Windows.
-void ComInitialize() {
-#ifdef _WIN32
-  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-#endif
-}
-void ComUninitialize() {
-#ifdef _WIN32
-  CoUninitialize();
-#endif
 }
 
 }  // namespace
@@ -141,7 +126,6 @@ TCanon::TCanon(IDispatcher& dispatcher) : FDispatcher(dispatcher), FAlive(std::m
       {static_cast<std::int32_t>(EDS_ERR_PROPERTIES_UNAVAILABLE), "EDS_ERR_PROPERTIES_UNAVAILABLE"},
       {static_cast<std::int32_t>(EDS_ERR_SESSION_NOT_OPEN), "EDS_ERR_SESSION_NOT_OPEN"},
   };
-  ComInitialize();
 }
 
 TCanon::~TCanon() {
@@ -154,7 +138,6 @@ TCanon::~TCanon() {
   }
   FQueue.Clear();
   FAlive.reset();  // closures still queued for the UI thread become no-ops
-  ComUninitialize();
 }
 
 void TCanon::Initialize() {
@@ -210,7 +193,8 @@ void TCanon::CreateWorker() {
 
 void TCanon::WorkerLoop() {
   TLog::SetThreadName("camera");
-  ComInitialize();
+  std::optional<TComApartment> com;  // this thread's, released when the loop ends
+  com.emplace();
   for (;;) {
     // Once Finalize has begun, the pass that finds the queue empty is the
     // last, and it closes the queue in the same step: a push from another
@@ -235,7 +219,7 @@ void TCanon::WorkerLoop() {
     }
     std::this_thread::sleep_for(PassInterval);
   }
-  ComUninitialize();
+  com.reset();
   FWorkerRunning = false;
 }
 

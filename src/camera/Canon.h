@@ -45,6 +45,7 @@
 #include <vector>
 
 #include "camera/CanonPropDesc.h"
+#include "camera/ComApartment.h"
 #include "camera/EDSDK.h"
 #include "configuration/DeviceProperties.h"
 #include "notification/Dispatcher.h"
@@ -321,6 +322,9 @@ class TCanon {
                                                       EdsVoid* inContext);
   static EdsError EDSCALLBACK ProgressCallback(EdsUInt32 inPercent, EdsVoid* inContext, EdsBool* outCancel);
 
+  // COM for the constructing thread, first in and last out: it outlives the
+  // SDK, which the destructor terminates.
+  TComApartment FComApartment;
   IDispatcher& FDispatcher;
   std::thread FWorker;
   std::atomic<std::thread::id> FWorkerId{};

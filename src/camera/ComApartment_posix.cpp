@@ -1,0 +1,5 @@
+#include "camera/ComApartment.h"
+
+// No COM outside Windows.
+TComApartment::TComApartment() = default;
+TComApartment::~TComApartment() = default;
