@@ -34,7 +34,7 @@ std::shared_ptr<const TBytes> Picture(int width, int height, TFault fault) {
       view.Scale = SimScene::SensorWidth / width;
       view.Noise = true;
       const TBytes rgb = SimScene::Render(view);
-      slot = std::make_shared<const TBytes>(SimScene::EncodeJpeg(rgb.data(), width, height, 80));
+      slot = std::make_shared<const TBytes>(SimScene::EncodeJpeg(rgb.data(), width, height, SimScene::PictureQuality));
     }
     whole = slot;
   }
@@ -66,7 +66,7 @@ TBytes Frame(const TFrameRequest& r) {
   }
   TBytes rgb = s.FrameScene;
   SimScene::DrawCounter(rgb, r.Width, r.Height, r.Number);
-  return ApplyFault(SimScene::EncodeJpeg(rgb.data(), r.Width, r.Height, 75), r.Fault);
+  return ApplyFault(SimScene::EncodeJpeg(rgb.data(), r.Width, r.Height, SimScene::FrameQuality), r.Fault);
 }
 
 }  // namespace SimCamera::Internal

@@ -30,7 +30,17 @@ std::vector<std::uint8_t> Render(const TView& view);
 // Writes `number` in large digits into the top-left corner of an RGB image.
 void DrawCounter(std::vector<std::uint8_t>& rgb, int width, int height, std::uint64_t number);
 
+// The JPEG qualities of the simulated camera's pictures and live-view frames.
+constexpr int PictureQuality = 80;
+constexpr int FrameQuality = 75;
+
 // Baseline JPEG of an RGB image; empty if encoding failed.
+//
+// A build without a JPEG library (Windows: Debian has none for its cross
+// compilers) is fed pictures made on the build host instead, by
+// sulo_sim_pictures: the picture prepared for this size and quality, whatever
+// `rgb` holds (so frames show neither zoom, focus nor their counter), and
+// nothing for a size and quality that was not prepared.
 std::vector<std::uint8_t> EncodeJpeg(const std::uint8_t* rgb, int width, int height, int quality);
 
 }  // namespace SimScene
