@@ -251,6 +251,8 @@ struct TBoardFault {
   void (*Heal)(TSimBoard&);  // null: the board does not come back
 };
 
+void PrintTo(const TBoardFault& row, std::ostream* os) { *os << row.Name; }
+
 class ShootingBoardFault : public ShootingFault, public ::testing::WithParamInterface<TBoardFault> {};
 
 TEST_P(ShootingBoardFault, MidShot) {
@@ -329,6 +331,8 @@ struct TUnwritable {
   const char* Name;
   std::string (*Make)(TTempDir&);
 };
+
+void PrintTo(const TUnwritable& row, std::ostream* os) { *os << row.Name; }
 
 class ShootingSaveFault : public ShootingFault, public ::testing::WithParamInterface<TUnwritable> {};
 
