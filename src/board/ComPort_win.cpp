@@ -38,7 +38,7 @@ class TOverlapped {
   ~TOverlapped() { CloseHandle(FOverlapped.hEvent); }
   TOverlapped(const TOverlapped&) = delete;
   TOverlapped& operator=(const TOverlapped&) = delete;
-  OVERLAPPED* operator&() { return &FOverlapped; }
+  OVERLAPPED* Record() { return &FOverlapped; }
   HANDLE Event() const { return FOverlapped.hEvent; }
 
  private:
@@ -125,12 +125,12 @@ class TWinDevice : public TComPortDevice {
   int Write(const void* buffer, int count) override {
     if (count <= 0) return 0;
     TOverlapped transfer(CError_WriteFailed);
-    if (!WriteFile(FHandle, buffer, DWORD(count), nullptr, &transfer) && GetLastError() != ERROR_IO_PENDING)
+    if (!WriteFile(FHandle, buffer, DWORD(count), nullptr, transfer.Record()) && GetLastError() != ERROR_IO_PENDING)
       throw EComPort(CError_WriteFailed, ErrorNumber(GetLastError()));
     // The write time-outs end the wait; a write that timed out completes
     // successfully with the bytes that went out.
     DWORD written = 0;
-    if (!GetOverlappedResult(FHandle, &transfer, &written, TRUE))
+    if (!GetOverlappedResult(FHandle, transfer.Record(), &written, TRUE))
       throw EComPort(CError_WriteFailed, ErrorNumber(GetLastError()));
     return int(written);
   }
@@ -149,11 +149,12 @@ class TWinDevice : public TComPortDevice {
       want = std::min<DWORD>(want, status.cbInQue);
     }
     TOverlapped transfer(CError_ReadFailed);
-    if (!ReadFile(FHandle, buffer, want, nullptr, &transfer) && GetLastError() != ERROR_IO_PENDING)
+    if (!ReadFile(FHandle, buffer, want, nullptr, transfer.Record()) && GetLastError() != ERROR_IO_PENDING)
       throw EComPort(CError_ReadFailed, ErrorNumber(GetLastError()));
-    if (WaitForSingleObject(transfer.Event(), ReadPendingLimitMs) != WAIT_OBJECT_0) CancelIoEx(FHandle, &transfer);
+    if (WaitForSingleObject(transfer.Event(), ReadPendingLimitMs) != WAIT_OBJECT_0)
+      CancelIoEx(FHandle, transfer.Record());
     DWORD read = 0;
-    if (!GetOverlappedResult(FHandle, &transfer, &read, TRUE) && GetLastError() != ERROR_OPERATION_ABORTED)
+    if (!GetOverlappedResult(FHandle, transfer.Record(), &read, TRUE) && GetLastError() != ERROR_OPERATION_ABORTED)
       throw EComPort(CError_ReadFailed, ErrorNumber(GetLastError()));
     return int(read);
   }
@@ -174,7 +175,7 @@ class TWinDevice : public TComPortDevice {
       while (watching && WaitForSingleObject(FStop, 0) != WAIT_OBJECT_0) {
         DWORD events = 0;
         ResetEvent(wait.Event());
-        if (!WaitCommEvent(FHandle, &events, &wait)) {
+        if (!WaitCommEvent(FHandle, &events, wait.Record())) {
           const DWORD error = GetLastError();
           if (error != ERROR_IO_PENDING) {
             if (mask == AllLineEvents) {
@@ -190,13 +191,13 @@ class TWinDevice : public TComPortDevice {
             // Changing the mask ends the pending wait; the record must not be
             // let go while the driver may still write to it.
             SetCommMask(FHandle, 0);
-            if (WaitForSingleObject(wait.Event(), 1000) != WAIT_OBJECT_0) CancelIoEx(FHandle, &wait);
+            if (WaitForSingleObject(wait.Event(), 1000) != WAIT_OBJECT_0) CancelIoEx(FHandle, wait.Record());
             DWORD ignored = 0;
-            GetOverlappedResult(FHandle, &wait, &ignored, TRUE);
+            GetOverlappedResult(FHandle, wait.Record(), &ignored, TRUE);
             break;
           }
           DWORD ignored = 0;
-          if (!GetOverlappedResult(FHandle, &wait, &ignored, FALSE)) {
+          if (!GetOverlappedResult(FHandle, wait.Record(), &ignored, FALSE)) {
             Trace("TComPort line events ended (Error: " + std::to_string(GetLastError()) + ")");
             break;
           }
