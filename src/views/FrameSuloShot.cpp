@@ -333,7 +333,8 @@ bool TFrameSulo::SavePictureTo(const std::string& folder) {
                  TNotice::Folder);
     FFolderSavedInto = folder;
     return true;
-  } catch (const EPictureSave& e) {
+  } catch (const std::exception& e) {
+    // Any refusal of the system keeps the picture, not only the expected ones.
     Trace(std::string("Save failed : ") + e.what());
     // The picture stays on screen and the popup open: the operator can try
     // again or choose another folder.

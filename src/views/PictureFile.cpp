@@ -70,7 +70,12 @@ std::string SavePictureFile(const std::string& folder, const std::vector<std::ui
   std::error_code ec;
   const bool existed = fs::is_directory(dir, ec);
   fs::create_directories(dir, ec);
-  if (!fs::is_directory(dir)) {
+  // Asked without throwing: a folder that cannot be looked at (no access on
+  // the way, a name part too long, a share that is gone) is a refusal like
+  // any other, not an error of another kind.
+  std::error_code probe;
+  if (!fs::is_directory(dir, probe)) {
+    if (!ec) ec = probe;
     throw EPictureSave("The save folder " + dir + " does not exist and could not be made" +
                        (ec ? ": " + ec.message() : std::string()) + ".");
   }

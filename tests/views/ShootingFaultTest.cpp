@@ -379,7 +379,9 @@ INSTANTIATE_TEST_SUITE_P(
                                     Touch(dir.File("plain"));
                                     return dir.File("plain") + "/pictures";
                                   }},
-                      TUnwritable{"AReadOnlyFileSystem", [](TTempDir&) { return std::string("/proc/sulo-pictures"); }}),
+                      TUnwritable{"AReadOnlyFileSystem", [](TTempDir&) { return std::string("/proc/sulo-pictures"); }},
+                      // A name the system cannot even look up.
+                      TUnwritable{"ANameTooLong", [](TTempDir& dir) { return dir.File(std::string(300, 'a')); }}),
     [](const ::testing::TestParamInfo<TUnwritable>& info) { return std::string(info.param.Name); });
 
 // A full disk: files may grow no further than a few kilobytes, as when the
