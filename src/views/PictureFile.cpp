@@ -99,7 +99,11 @@ std::string SavePictureFile(const std::string& folder, const std::vector<std::ui
   std::string target;
   try {
     for (int n = 1;; ++n) {
-      target = dir + stem + (n == 1 ? std::string() : "-" + std::to_string(n)) + ".jpg";
+      // Appended piece by piece: GCC 12 at -O2 warns (-Wrestrict) about a
+      // literal joined to a temporary string here.
+      target = dir + stem;
+      if (n > 1) target.append("-").append(std::to_string(n));
+      target += ".jpg";
       if (Publish(temp, target)) break;
       if (n > 10000) throw EPictureSave("No free name for the picture in " + dir + ".");
     }
