@@ -28,7 +28,7 @@
 #include <string>
 #include <vector>
 
-#include "views/picture/PictureComposer.h"
+#include "picture/PictureComposer.h"
 
 namespace {
 

@@ -29,9 +29,9 @@
 
 #include "notification/NotificationCenter.h"
 #include "simulator/camera/SimScene.h"
-#include "views/FrameViewer.h"
-#include "views/FrameViewerOne.h"
-#include "views/FrameViewerThree.h"
+#include "views/viewer/FrameViewer.h"
+#include "views/viewer/FrameViewerOne.h"
+#include "views/viewer/FrameViewerThree.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "notification/Dispatcher.h"
 #include "notification/NotificationCenter.h"
 #include "simulator/camera/SimCamera.h"
-#include "views/FrameSulo.h"
+#include "views/shooting/FrameSulo.h"
 #include "views/widgets/StdCtrls.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "app/ErrorReport.h"
 
 #include "logging/Log.h"
-#include "views/Dialogs.h"
+#include "views/common/Dialogs.h"
 #include "views/widgets/ErrorHook.h"
 
 namespace {

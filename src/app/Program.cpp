@@ -14,7 +14,7 @@
 #include "notification/NotificationCenter.h"
 #include "platform/SingleInstance.h"
 #include "simulator/board/SimBoard.h"
-#include "views/Dialogs.h"
+#include "views/common/Dialogs.h"
 
 std::string LogFileName(const std::string& configurationFile) {
   return std::filesystem::path(configurationFile).replace_extension(".log").string();

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "views/Dialogs.h"
+#include "views/common/Dialogs.h"
 
 class TFakeDialogs : public IDialogs {
  public:

@@ -6,8 +6,8 @@
 #include "FakeDialogs.h"
 #include "WidgetTestUtil.h"
 #include "app/MainForm.h"
-#include "views/FrameSplash.h"
-#include "views/ViewRegistry.h"
+#include "views/start/FrameSplash.h"
+#include "views/common/ViewRegistry.h"
 #include "views/widgets/Edit.h"
 
 namespace {

@@ -12,11 +12,11 @@
 #include "configuration/Configuration.h"
 #include "configuration/DeviceProperties.h"
 #include "notification/NotificationCenter.h"
-#include "views/FrameSaveLocation.h"
-#include "views/FrameTabMenu.h"
-#include "views/FrameTabSub.h"
-#include "views/ViewHost.h"
-#include "views/ViewRegistry.h"
+#include "views/start/FrameSaveLocation.h"
+#include "views/menu/FrameTabMenu.h"
+#include "views/menu/FrameTabSub.h"
+#include "views/common/ViewHost.h"
+#include "views/common/ViewRegistry.h"
 
 namespace {
 class TScreenForm : public TMainForm {

@@ -16,10 +16,10 @@
 #include "simulator/camera/SimCamera.h"
 #include "support/TempDir.h"
 #include "support/TraceCapture.h"
-#include "views/FrameSaveLocation.h"
-#include "views/FrameSplash.h"
-#include "views/FrameSulo.h"
-#include "views/FrameTabMenu.h"
+#include "views/start/FrameSaveLocation.h"
+#include "views/start/FrameSplash.h"
+#include "views/shooting/FrameSulo.h"
+#include "views/menu/FrameTabMenu.h"
 #include "configuration/Configuration.h"
 
 #include <QImage>

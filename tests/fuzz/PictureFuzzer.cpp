@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "views/picture/PictureComposer.h"
+#include "picture/PictureComposer.h"
 
 namespace {
 

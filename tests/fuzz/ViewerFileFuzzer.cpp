@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "views/ViewerPicture.h"
+#include "picture/ViewerPicture.h"
 
 namespace {
 

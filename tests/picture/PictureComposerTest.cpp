@@ -1,4 +1,4 @@
-#include "views/picture/PictureComposer.h"
+#include "picture/PictureComposer.h"
 
 #include <gtest/gtest.h>
 #include <turbojpeg.h>

@@ -1,4 +1,4 @@
-#include "views/picture/QuarterTurn.h"
+#include "picture/QuarterTurn.h"
 
 #include <gtest/gtest.h>
 

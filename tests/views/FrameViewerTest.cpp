@@ -7,7 +7,7 @@
 #include "ViewerFixture.h"
 #include "ViewerTestUtil.h"
 #include "WidgetTestUtil.h"
-#include "views/FrameViewer.h"
+#include "views/viewer/FrameViewer.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "WidgetTestUtil.h"
-#include "views/Frame.h"
-#include "views/ViewHost.h"
-#include "views/ViewRegistry.h"
+#include "views/common/Frame.h"
+#include "views/common/ViewHost.h"
+#include "views/common/ViewRegistry.h"
 #include "views/widgets/TavImageButton.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include "board/PortDirectory.h"
 #include "configuration/Configuration.h"
 #include "simulator/board/SimBoard.h"
-#include "views/Dialogs.h"
-#include "views/FrameSaveLocation.h"
-#include "views/FrameSplash.h"
+#include "views/common/Dialogs.h"
+#include "views/start/FrameSaveLocation.h"
+#include "views/start/FrameSplash.h"
 
 namespace {
 

@@ -22,9 +22,9 @@
 #include "configuration/Configuration.h"
 #include "configuration/DeviceProperties.h"
 #include "support/TempDir.h"
-#include "views/Dialogs.h"
-#include "views/FrameSpin.h"
-#include "views/SettingForm.h"
+#include "views/common/Dialogs.h"
+#include "views/settings/FrameSpin.h"
+#include "views/settings/SettingForm.h"
 
 namespace {
 using K = TTakePictureConfigurationKind;

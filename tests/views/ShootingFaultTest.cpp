@@ -11,9 +11,9 @@
 #include <QElapsedTimer>
 
 #include "ShootingViewFixture.h"
-#include "views/FrameViewerOne.h"
-#include "views/FrameViewerThree.h"
-#include "views/ViewHost.h"
+#include "views/viewer/FrameViewerOne.h"
+#include "views/viewer/FrameViewerThree.h"
+#include "views/common/ViewHost.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 
 #include "notification/Interfaces.h"
 #include "support/TempDir.h"
-#include "views/Dialogs.h"
+#include "views/common/Dialogs.h"
 #include "views/widgets/ErrorHook.h"
 
 class TViewerDialogs : public IDialogs {

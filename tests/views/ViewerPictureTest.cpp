@@ -6,7 +6,7 @@
 
 #include "ViewerTestUtil.h"
 #include "support/TempDir.h"
-#include "views/ViewerPicture.h"
+#include "picture/ViewerPicture.h"
 
 namespace {
 

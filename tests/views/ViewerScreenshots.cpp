@@ -13,8 +13,8 @@
 
 #include "notification/NotificationCenter.h"
 #include "simulator/camera/SimScene.h"
-#include "views/FrameViewerOne.h"
-#include "views/FrameViewerThree.h"
+#include "views/viewer/FrameViewerOne.h"
+#include "views/viewer/FrameViewerThree.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "views/ViewerZoom.h"
+#include "views/viewer/ViewerZoom.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include "ViewerFixture.h"
 #include "ViewerTestUtil.h"
 #include "WidgetTestUtil.h"
-#include "views/FrameViewerOne.h"
-#include "views/FrameViewerThree.h"
-#include "views/FrameTabSub.h"
-#include "views/ViewRegistry.h"
+#include "views/viewer/FrameViewerOne.h"
+#include "views/viewer/FrameViewerThree.h"
+#include "views/menu/FrameTabSub.h"
+#include "views/common/ViewRegistry.h"
 
 namespace {
 

@@ -17,12 +17,12 @@
 #include "notification/Interfaces.h"
 #include "simulator/board/SimBoard.h"
 #include "support/TempDir.h"
-#include "views/Dialogs.h"
-#include "views/FrameTabMenu.h"
-#include "views/FrameTabSub.h"
-#include "views/SettingForm.h"
-#include "views/ViewHost.h"
-#include "views/ViewRegistry.h"
+#include "views/common/Dialogs.h"
+#include "views/menu/FrameTabMenu.h"
+#include "views/menu/FrameTabSub.h"
+#include "views/settings/SettingForm.h"
+#include "views/common/ViewHost.h"
+#include "views/common/ViewRegistry.h"
 
 namespace {
 
