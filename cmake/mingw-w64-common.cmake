@@ -10,3 +10,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+
+# Further prefixes of libraries built for the target (Qt, libjpeg-turbo), as a
+# ';'-separated list in SULO_WINDOWS_PREFIXES: searched like the compiler's own.
+if(DEFINED ENV{SULO_WINDOWS_PREFIXES})
+  list(APPEND CMAKE_FIND_ROOT_PATH $ENV{SULO_WINDOWS_PREFIXES})
+endif()

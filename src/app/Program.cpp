@@ -5,6 +5,7 @@
 #include "app/ErrorReport.h"
 #include "app/MainForm.h"
 #include "app/QtDispatcher.h"
+#include "app/SimulatedBoard.h"
 #include "board/DeviceModule.h"
 #include "board/PortDirectory.h"
 #include "camera/Canon.h"
@@ -13,7 +14,6 @@
 #include "logging/Log.h"
 #include "notification/NotificationCenter.h"
 #include "platform/SingleInstance.h"
-#include "simulator/board/SimBoard.h"
 #include "views/common/Dialogs.h"
 
 std::string LogFileName(const std::string& configurationFile) {
@@ -41,10 +41,8 @@ bool TProgram::Start() {
   }
   std::shared_ptr<const IPortDirectory> ports;
   if (FOptions.SimulatedBoard) {
-    FSimBoard = std::make_unique<TSimBoard>("COM3", FOptions.SimulatedBoardSilent ? TSimBoardReply::Silent : TSimBoardReply::Ack);
-    auto listed = std::make_shared<TListedPortDirectory>();
-    listed->Add(FSimBoard->Name(), FSimBoard->DevicePath());
-    ports = listed;
+    FSimBoard = std::make_unique<TSimulatedBoard>(FOptions.SimulatedBoardSilent);
+    ports = FSimBoard->Ports();
   }
   DeviceModule = new TDeviceModule(FDispatcher, ports);
   MainForm = new TMainForm();

@@ -15,7 +15,7 @@
 #include "notification/Dispatcher.h"
 
 class TSingleInstanceLock;
-class TSimBoard;
+class TSimulatedBoard;
 class IPortDirectory;
 
 struct TProgramOptions {
@@ -24,7 +24,8 @@ struct TProgramOptions {
   // The name of the single-instance lock.
   std::string LockName = "Sulo";
   // Whether the program brings its own simulated controller board and lists
-  // only that board's port (the default on builds with the simulated camera).
+  // only that board's port (the default on builds with the simulated camera;
+  // see app/SimulatedBoard.h for Windows).
   bool SimulatedBoard = true;
   // How the simulated board answers the probe (0: acknowledges, 1: silent).
   bool SimulatedBoardSilent = false;
@@ -46,7 +47,7 @@ class TProgram {
   IDispatcher& FDispatcher;
   TProgramOptions FOptions;
   std::unique_ptr<TSingleInstanceLock> FLock;
-  std::unique_ptr<TSimBoard> FSimBoard;
+  std::unique_ptr<TSimulatedBoard> FSimBoard;
 };
 
 // The configuration file of a run and the trace log beside it.

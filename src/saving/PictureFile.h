@@ -6,7 +6,8 @@
 //     never get the same one;
 //   - the bytes go to a temporary file in the same folder and are flushed to
 //     disk; only then does the file take its name (a hard link, or an
-//     exclusive claim and a rename where there are no hard links).
+//     exclusive claim and a rename where there are no hard links; on Windows
+//     a move that refuses a name already taken).
 // Missing folders are created with their parents.
 #pragma once
 

@@ -137,32 +137,6 @@ TEST_F(ShootingView, SaveWritesTheShownPictureUnderATimeStampAndNeverOverwrites)
   EXPECT_NE(first, second);
 }
 
-TEST_F(ShootingView, PictureFileNamesTakeTheNextFreeNumber) {
-  const QDateTime when(QDate(2017, 6, 3), QTime(14, 5, 9));
-  EXPECT_EQ(PictureFileName(when), "20170603140509.jpg");
-  const std::string folder = FDir.File("same-second");  // no trailing separator, not there yet
-  const Bytes jpeg = {0xFF, 0xD8, 0xFF, 0xD9};
-  std::vector<std::string> names;
-  for (int i = 0; i < 3; ++i)
-    names.push_back(std::filesystem::path(SavePictureFile(folder, jpeg, when)).filename().string());
-  EXPECT_EQ(names, (std::vector<std::string>{"20170603140509.jpg", "20170603140509-2.jpg", "20170603140509-3.jpg"}));
-  std::vector<std::string> all;
-  for (const auto& e : std::filesystem::directory_iterator(folder)) all.push_back(e.path().filename().string());
-  EXPECT_EQ(all.size(), 3u) << "no temporary file is left behind";
-  EXPECT_EQ(std::filesystem::status(std::filesystem::path(folder) / names[0]).permissions() & std::filesystem::perms::others_read,
-            std::filesystem::perms::others_read);
-  EXPECT_THROW(SavePictureFile("", jpeg, when), EPictureSave);
-
-  // Two writers at once never share a name.
-  const std::string shared = FDir.File("two-writers");
-  std::vector<std::string> got(2);
-  std::thread a([&] { got[0] = SavePictureFile(shared, jpeg, when); });
-  std::thread b([&] { got[1] = SavePictureFile(shared, jpeg, when); });
-  a.join();
-  b.join();
-  EXPECT_NE(got[0], got[1]);
-}
-
 TEST_F(ShootingView, RepeatRunsSaveWithoutAskingAndRefuseWhenNegative) {
   TFrameSulo* view = MakeView(TTakePictureMode::Portrait);
   view->RepeatShoot(3);

@@ -1,8 +1,8 @@
 #include "views/widgets/Bitmap.h"
 
-#include <QPainter>
-#include <QSvgRenderer>
 #include <cmath>
+
+#include "views/widgets/VectorArtwork.h"
 
 // The artwork lives in a static library: its resources are registered once,
 // before the first picture is loaded.
@@ -19,18 +19,7 @@ bool TBitmap::LoadFromFile(const QString& fileName) {
   (void)registered;
   QImage image;
   if (fileName.endsWith(".svg", Qt::CaseInsensitive)) {
-    QSvgRenderer renderer(fileName);
-    if (renderer.isValid()) {
-      const QSize design = renderer.defaultSize();
-      image = QImage(std::lround(design.width() * FRenderRatio), std::lround(design.height() * FRenderRatio),
-                     QImage::Format_ARGB32_Premultiplied);
-      image.fill(Qt::transparent);
-      QPainter painter(&image);
-      painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
-      renderer.render(&painter);
-      painter.end();
-      image.setDevicePixelRatio(FRenderRatio);
-    }
+    image = LoadVectorArtwork(fileName, FRenderRatio);
   } else {
     image.load(fileName);
   }
