@@ -1,33 +1,40 @@
 #!/usr/bin/env bash
-# The core on Windows, checked on this machine.
+# Sulo on Windows, checked on this machine.
 #
-# Cross-builds the device and configuration libraries with their tests for
-# 64-bit Windows (Debian's mingw-w64, GoogleTest from its sources) and runs
-# the tests under Wine. The controller boards are simulated on the Linux side
-# (sulo_sim_boards) and mapped to COM ports of the Wine prefix, so the Windows
-# programs reach them as they would a real board; the simulated camera is fed
-# pictures made on the Linux side (sulo_sim_pictures). The same libraries and
-# tests are built for 32-bit Windows, the camera SDK's platform, as a compile
-# and link check only: running them would need wine32 and the i386 packages.
+# Cross-builds the whole program with the simulated camera for 64-bit Windows
+# (Debian's mingw-w64, a static Qt for Windows, libjpeg-turbo and GoogleTest
+# built for it) with every test program that Windows can run, and runs them
+# under Wine on a virtual display. The controller boards are simulated on the
+# Linux side (sulo_sim_boards) and mapped to COM ports of the Wine prefix, so
+# the Windows programs reach them as they would a real board. The artwork is
+# rendered into PNGs on the Linux side (sulo_render_artwork): the Qt for
+# Windows has no Qt Svg. Then it makes the installer (NSIS) and installs and
+# uninstalls it silently under Wine. The libraries and their tests are built
+# for 32-bit Windows, the camera SDK's platform, as a compile and link check
+# only (running them would need wine32 and the i386 packages); the 32-bit
+# program too when a 32-bit Qt is in the cache.
 #
-# Ends with "N passed, M failed" (test cases; a test program that gives no
-# result counts as one failure) and fails when M is not 0.
+# Ends with "N passed, M failed" (test cases and installer checks; a test
+# program that gives no result counts as one failure) and fails when M is not 0.
 #
-# Build folders: build-win-host (the Linux tools), build-win64, build-win32.
-# SULO_JOBS sets the build's parallel jobs (default: the processor count).
+# Build folders: build-win-host (the Linux tools), build-win-kit (Qt and
+# libjpeg-turbo for Windows when scripts/windows-qt.sh is not there),
+# build-win64, build-win32. SULO_JOBS sets the build's parallel jobs
+# (default: 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-jobs=${SULO_JOBS:-$(nproc)}
+jobs=${SULO_JOBS:-2}
 host=$root/build-win-host
 win64=$root/build-win64
 win32=$root/build-win32
 
 # --- packages -------------------------------------------------------------
 packages=(
-  build-essential cmake libgtest-dev googletest libjpeg62-turbo-dev
+  build-essential cmake pkg-config libgtest-dev googletest libjpeg62-turbo-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine wine64
+  wine wine64 nsis xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -42,23 +49,105 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+# The screens' tests and the program draw on a display: a virtual one.
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1920x1080x24" "$0" "$@"
+fi
+started=$(date +%s)
+elapsed() { echo "$(($(date +%s) - started))s"; }
+
+# --- Qt and libjpeg-turbo for Windows ---------------------------------------
+# One folder holding qt/ and jpeg/ for ARCH. scripts/windows-qt.sh makes and
+# caches it; without that script the ready 64-bit Qt of the shared toolchains
+# is unpacked and libjpeg-turbo built from Debian's source package.
+windows_kit() {
+  local arch=$1
+  shift
+  if [ -x "$root/scripts/windows-qt.sh" ]; then
+    "$root/scripts/windows-qt.sh" "$arch" "$@"
+    return
+  fi
+  [ "$arch" = x86_64 ] && [ "${1:-}" != --cached-only ] || return 1
+  local kit=$root/build-win-kit/$arch archive=""
+  if [ ! -f "$kit/qt/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
+    for dir in "$root/../shared/toolchains" /work/shared/toolchains; do
+      if [ -f "$dir/qt6-6.4.2-mingw-x86_64-static.tar.xz" ]; then archive=$dir/qt6-6.4.2-mingw-x86_64-static.tar.xz; break; fi
+    done
+    [ -n "$archive" ] || { echo "no Qt for 64-bit Windows found" >&2; return 1; }
+    rm -rf "$kit/qt" "$kit/unpack" && mkdir -p "$kit/unpack"
+    tar -xJf "$archive" -C "$kit/unpack" && mv "$kit/unpack/qt6-mingw64" "$kit/qt" && rm -rf "$kit/unpack"
+  fi
+  if [ ! -f "$kit/jpeg/lib/libturbojpeg.a" ]; then
+    # Debian's source package, fetched with a list of its own so the
+    # machine's apt configuration is left as it is.
+    local apt=$kit/apt opts
+    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/src"
+    echo "deb-src http://deb.debian.org/debian bookworm main" > "$apt/sources.list"
+    opts=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/nonexistent
+      -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache")
+    apt-get "${opts[@]}" update -qq >&2
+    (cd "$apt/src" && apt-get "${opts[@]}" source --download-only libjpeg-turbo > /dev/null 2>&1)
+    rm -rf "$apt/src/libjpeg-turbo-"*/
+    tar -xzf "$apt"/src/libjpeg-turbo_*.orig.tar.gz -C "$apt/src"
+    cmake -S "$apt"/src/libjpeg-turbo-*/ -B "$apt/build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
+      -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=ON \
+      -DCMAKE_INSTALL_PREFIX="$kit/jpeg" > "$apt/configure.log" 2>&1
+    cmake --build "$apt/build" -j "$jobs" > "$apt/build.log" 2>&1
+    cmake --install "$apt/build" > /dev/null
+  fi
+  echo "$kit"
+}
+
 # --- builds ---------------------------------------------------------------
 echo "== Linux tools"
 mkdir -p "$host" "$win64" "$win32"
 cmake -S . -B "$host" -DCMAKE_BUILD_TYPE=Release -DSULO_BUILD_UI=OFF -DSULO_BUILD_BENCH=OFF > "$host/configure.log"
-cmake --build "$host" -j "$jobs" --target sulo_sim_boards sulo_sim_pictures
+cmake --build "$host" -j "$jobs" --target sulo_sim_boards sulo_sim_pictures sulo_render_artwork
 pictures=$host/sim-pictures
 "$host/src/simulator/camera/sulo_sim_pictures" "$pictures"
+artwork=$host/artwork
+"$host/src/artwork/sulo_render_artwork" "$artwork" resources/*.qrc 2> /dev/null
 
-for build in "$win64:x86_64" "$win32:i686"; do
-  dir=${build%%:*}
-  arch=${build##*:}
-  echo "== Windows $arch"
-  cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" -DCMAKE_BUILD_TYPE=Debug \
-    -DSULO_BUILD_UI=OFF -DSULO_BUILD_BENCH=OFF -DSULO_SIM_PICTURES_DIR="$pictures" > "$dir/configure.log"
-  cmake --build "$dir" -j "$jobs"
-done
+# A build for ARCH in DIR: the whole program with Qt from KIT, or the core
+# alone when KIT is empty.
+windows_build() {
+  local dir=$1 arch=$2 kit=$3
+  local args=(-DCMAKE_BUILD_TYPE=Debug -DSULO_BUILD_BENCH=OFF -DSULO_SIM_PICTURES_DIR="$pictures") toolchain
+  if [ -n "$kit" ]; then
+    toolchain=$kit/qt/lib/cmake/Qt6/qt.toolchain.cmake
+    args+=(-DQT_CHAINLOAD_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake"
+      -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake -DSULO_ARTWORK_DIR="$artwork")
+  else
+    toolchain=$root/cmake/mingw-w64-$arch.cmake
+    args+=(-DSULO_BUILD_UI=OFF)
+  fi
+  args+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
+  # A folder configured for another toolchain starts afresh.
+  if [ -f "$dir/CMakeCache.txt" ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$dir/CMakeCache.txt"; then
+    rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
+  fi
+  (
+    if [ -n "$kit" ]; then
+      export SULO_WINDOWS_PREFIXES="$kit/qt;$kit/jpeg" PKG_CONFIG_LIBDIR="$kit/jpeg/lib/pkgconfig"
+    fi
+    cmake -S . -B "$dir" "${args[@]}" > "$dir/configure.log"
+    cmake --build "$dir" -j "$jobs"
+  )
+}
+
+echo "== Qt and libjpeg-turbo for 64-bit Windows ($(elapsed))"
+kit64=$(windows_kit x86_64)
+echo "== Windows x86_64 ($(elapsed))"
+windows_build "$win64" x86_64 "$kit64"
+echo "== Windows i686 ($(elapsed))"
+if kit32=$(windows_kit i686 --cached-only 2> /dev/null); then
+  windows_build "$win32" i686 "$kit32"
+else
+  echo "No 32-bit Qt for Windows in the cache: the 32-bit program is left out, the core is built"
+  windows_build "$win32" i686 ""
+fi
 echo "32-bit Windows: $(find "$win32/tests" -name '*_tests.exe' | wc -l) test programs compiled and linked (not run)"
+echo "== builds done ($(elapsed))"
 
 # --- Wine, with the boards on COM ports -------------------------------------
 export WINEPREFIX=$win64/wine
@@ -137,6 +226,60 @@ while read -r program; do
     tail -20 "$log" | sed 's/^/    /'
   fi
 done < <(find "$win64/tests" -name '*_tests.exe' | sort)
+
+# The programs of the Linux build that Windows does not get, named so that
+# none goes missing unnoticed.
+echo "Not built for Windows: views_tests, views_shooting_tests, views_shooting_fault_tests (their screens bring" \
+  "their own simulated board on a pseudo-terminal, which Windows does not have; the board's Windows side is" \
+  "covered by board_tests over the COM ports above)"
+echo "== tests done ($(elapsed))"
+
+# --- the installer ------------------------------------------------------------
+# Made from the stripped program, installed silently into Program Files of the
+# prefix and uninstalled again: the program and its entries go, the
+# configuration, the log and the pictures stay.
+check() {
+  if eval "$2"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "    installer check failed: $1"
+  fi
+}
+echo "== installer"
+package=$win64/package
+rm -rf "$package" && mkdir -p "$package"
+x86_64-w64-mingw32-strip -o "$package/sulo.exe" "$win64/src/app/sulo.exe"
+version=$(sed -n 's/^project(Sulo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+installer=$win64/sulo-setup-$version.exe
+makensis -V2 -DSULO_EXE="$package/sulo.exe" -DSULO_CONFIGURATION="$root/resources/default.configuration" \
+  -DSULO_VERSION="$version" -DOUTFILE="$installer" packaging/windows/sulo.nsi
+programs=$(winepath -u 'C:\Program Files' 2> /dev/null)
+installed=$programs/Sulo
+menu=$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' 2> /dev/null)
+key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sulo'
+rm -rf "$installed"
+wine "$installer" /S > /dev/null 2>&1
+wineserver --wait
+check "sulo.exe installed" '[ -f "$installed/sulo.exe" ]'
+check "shipped configuration installed" 'cmp -s "$installed/sulo.configuration" resources/default.configuration'
+check "uninstaller installed" '[ -f "$installed/uninstall.exe" ]'
+check "Start-menu entry" '[ -f "$menu/Sulo.lnk" ]'
+check "Add/Remove Programs entry" 'wine reg query "$key" /v UninstallString 2> /dev/null | grep -q uninstall.exe'
+# What the booth leaves beside the program while it runs.
+echo "log" > "$installed/sulo.log"
+echo "changed" >> "$installed/sulo.configuration"
+# The uninstaller copies itself away and waits for nothing: wait for it.
+wine "$installed/uninstall.exe" /S > /dev/null 2>&1
+for _ in $(seq 100); do [ -f "$installed/uninstall.exe" ] || break; sleep 0.2; done
+wineserver --wait
+check "program removed" '[ ! -f "$installed/sulo.exe" ] && [ ! -f "$installed/uninstall.exe" ]'
+check "configuration and log kept" 'grep -q changed "$installed/sulo.configuration" && [ -f "$installed/sulo.log" ]'
+check "Start-menu entry removed" '[ ! -f "$menu/Sulo.lnk" ]'
+check "Add/Remove Programs entry removed" '! wine reg query "$key" > /dev/null 2>&1'
+printf 'installer: %s (%s bytes), sulo.exe %s bytes\n' "$(basename "$installer")" "$(stat -c %s "$installer")" \
+  "$(stat -c %s "$package/sulo.exe")"
+echo "== done ($(elapsed))"
 
 echo "$skipped skipped"
 echo "$passed passed, $failed failed"
