@@ -11,9 +11,12 @@
 #include "camera/Canon.h"
 #include "configuration/Configuration.h"
 #include "configuration/DeviceProperties.h"
+#include "configuration/FileLocations.h"
 #include "logging/Log.h"
 #include "notification/NotificationCenter.h"
+#include "platform/Files.h"
 #include "platform/SingleInstance.h"
+#include "platform/UserFolders.h"
 #include "views/common/Dialogs.h"
 
 std::string LogFileName(const std::string& configurationFile) {
@@ -21,11 +24,20 @@ std::string LogFileName(const std::string& configurationFile) {
 }
 
 TProgram::TProgram(IDispatcher& dispatcher, TProgramOptions options) : FDispatcher(dispatcher), FOptions(std::move(options)) {
-  const std::string configuration =
-      FOptions.ConfigurationFile.empty() ? TConfiguration::DefaultFileName() : FOptions.ConfigurationFile;
+  TFileLocations files;
+  if (FOptions.ConfigurationFile.empty()) {
+    files = PrepareFileLocations(ExecutablePath(), UserFolders());
+  } else {
+    files.ConfigurationFile = FOptions.ConfigurationFile;
+    files.LogFile = LogFileName(FOptions.ConfigurationFile);
+  }
+  const std::string configuration = files.ConfigurationFile;
   TLog::SetThreadName("ui");
-  TLog::Instance().Open(LogFileName(configuration));
+  TLog::Instance().Open(files.LogFile);
   Trace("Sulo start");
+  Trace("Configuration file : " + files.ConfigurationFile);
+  Trace("Log file : " + files.LogFile);
+  for (const std::string& problem : files.Problems) Trace(problem);
   TNotificationCenter::FInstance = new TNotificationCenter();
   TDeviceProperties::FInstance = new TDeviceProperties();
   TGlobal::FInstance = new TGlobal(FDispatcher);

@@ -19,7 +19,8 @@ class TSimulatedBoard;
 class IPortDirectory;
 
 struct TProgramOptions {
-  // The configuration file; empty: the program's own (beside the executable).
+  // The configuration file, with the log beside it; empty: the program's own
+  // (beside the executable when its folder is writable, else the user's).
   std::string ConfigurationFile;
   // The name of the single-instance lock.
   std::string LockName = "Sulo";

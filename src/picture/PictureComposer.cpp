@@ -8,6 +8,7 @@
 #include <new>
 
 #include "picture/QuarterTurn.h"
+#include "picture/StripDecoder.h"
 
 namespace {
 
@@ -51,73 +52,75 @@ TPictureComposer::TPictureComposer() = default;
 TPictureComposer::~TPictureComposer() = default;
 
 std::size_t TPictureComposer::HeldBytes() const {
-  std::size_t bytes = FDecodedCapacity * sizeof(std::uint32_t) + FEncodedCapacity;
+  std::size_t bytes = FStripCapacity * sizeof(std::uint32_t) + FEncodedCapacity;
   for (const TScaledMark* mark : {&FLeft, &FRight})
     bytes += static_cast<std::size_t>(mark->Plain.sizeInBytes() + mark->Mirrored.sizeInBytes());
   return bytes;
 }
 
 void TPictureComposer::ReleaseBuffers() {
-  FDecoded.reset();
-  FDecodedCapacity = 0;
+  FStrip.reset();
+  FStripCapacity = 0;
   FEncoded.reset();
   FEncodedCapacity = 0;
 }
 
 bool TPictureComposer::Compose(const std::uint8_t* jpeg, std::size_t size, const TPictureMarks& marks, bool mirror,
                                QImage& out) {
-  if (!jpeg || size == 0 || size > std::numeric_limits<unsigned long>::max()) return false;
-  if (!FDecompressor) FDecompressor.reset(tjInitDecompress());
-  if (!FDecompressor) return false;
+  if (!FDecoder) FDecoder = std::make_unique<TStripDecoder>();
+  if (!FDecoder->Start(jpeg, size, MaxPixels)) return false;
+  const int width = FDecoder->Width(), height = FDecoder->Height();
 
-  int width = 0, height = 0, subsampling = 0, colorspace = 0;
-  if (tjDecompressHeader3(FDecompressor.get(), jpeg, static_cast<unsigned long>(size), &width, &height, &subsampling,
-                          &colorspace) != 0) {
-    // A header the codec gave up on leaves its handle unusable for the next
-    // frame; a new one costs far less than a frame.
-    FDecompressor.reset();
-    return false;
-  }
-  const long long pixels = static_cast<long long>(width) * height;
-  if (width <= 0 || height <= 0 || pixels > MaxPixels) return false;
-
-  if (static_cast<std::size_t>(pixels) > FDecodedCapacity) {
-    FDecoded.reset();
-    FDecodedCapacity = 0;
-    FDecoded.reset(new (std::nothrow) std::uint32_t[static_cast<std::size_t>(pixels)]);
-    if (!FDecoded) return false;
-    FDecodedCapacity = static_cast<std::size_t>(pixels);
-  }
-  // A warning (data ending early, a damaged segment) counts as a failure: the
-  // rest of such a picture would be grey.
-  const bool decoded =
-      tjDecompress2(FDecompressor.get(), jpeg, static_cast<unsigned long>(size),
-                    reinterpret_cast<unsigned char*>(FDecoded.get()), width, width * 4, height, NativeXrgb,
-                    TJFLAG_STOPONWARNING) == 0;
-  if (!decoded) FDecompressor.reset();
-  if (decoded) {
-    // Turned, the picture is height x width.
-    if (out.width() != height || out.height() != width || out.format() != QImage::Format_RGB32 || !out.isDetached()) {
-      QImage fresh(height, width, QImage::Format_RGB32);
-      if (fresh.isNull()) return false;
-      out = std::move(fresh);
+  const std::size_t strip = static_cast<std::size_t>(width) * StripRows;
+  if (strip > FStripCapacity) {
+    FStrip.reset();
+    FStripCapacity = 0;
+    FStrip.reset(new (std::nothrow) std::uint32_t[strip]);
+    if (!FStrip) {
+      FDecoder->Finish();
+      return false;
     }
-    auto* pixelsOut = reinterpret_cast<std::uint32_t*>(out.bits());
-    QuarterTurn(FDecoded.get(), width, height, static_cast<std::size_t>(width), pixelsOut,
-                static_cast<std::size_t>(out.bytesPerLine()) / 4, mirror);
-
-    // Mirroring after marking is the same as marking the mirrored picture
-    // with mirrored markers at mirrored places, which spares a pass.
-    const int W = out.width(), H = out.height(), w = marks.Width, h = marks.Height, offset = marks.Offset;
-    if (w > 0 && h > 0) {
-      const int right = W - w - offset, left = offset, top = H - h - offset;
-      const QImage& leftMark = Scaled(FLeft, marks.Left, w, h, mirror);
-      const QImage& rightMark = Scaled(FRight, marks.Right, w, h, mirror);
-      Blend(out, leftMark, mirror ? left : right, top);
-      Blend(out, rightMark, mirror ? right : left, top);
+    FStripCapacity = strip;
+  }
+  // Turned, the picture is height x width. A buffer nobody else sees is
+  // written in place; otherwise the new one replaces `out` only once whole.
+  QImage fresh;
+  const bool inPlace = out.width() == height && out.height() == width && out.format() == QImage::Format_RGB32 &&
+                       out.isDetached();
+  if (!inPlace) {
+    fresh = QImage(height, width, QImage::Format_RGB32);
+    if (fresh.isNull()) {
+      FDecoder->Finish();
+      return false;
     }
   }
-  return decoded;
+  QImage& target = inPlace ? out : fresh;
+  auto* pixelsOut = reinterpret_cast<std::uint32_t*>(target.bits());
+  const std::size_t stride = static_cast<std::size_t>(target.bytesPerLine()) / 4;
+
+  // Each strip of rows is turned into its columns of the result while the
+  // decoder's output is still in cache, which spares writing the whole
+  // decoded picture to memory and reading it back.
+  for (int y = 0; y < height; y += StripRows) {
+    const int rows = std::min(StripRows, height - y);
+    if (!FDecoder->Read(FStrip.get(), rows, static_cast<std::size_t>(width))) return false;
+    const std::size_t column = static_cast<std::size_t>(mirror ? y : height - y - rows);
+    QuarterTurn(FStrip.get(), width, rows, static_cast<std::size_t>(width), pixelsOut + column, stride, mirror);
+  }
+  if (!FDecoder->Finish()) return false;
+  if (!inPlace) out = std::move(fresh);
+
+  // Mirroring after marking is the same as marking the mirrored picture
+  // with mirrored markers at mirrored places, which spares a pass.
+  const int W = out.width(), H = out.height(), w = marks.Width, h = marks.Height, offset = marks.Offset;
+  if (w > 0 && h > 0) {
+    const int right = W - w - offset, left = offset, top = H - h - offset;
+    const QImage& leftMark = Scaled(FLeft, marks.Left, w, h, mirror);
+    const QImage& rightMark = Scaled(FRight, marks.Right, w, h, mirror);
+    Blend(out, leftMark, mirror ? left : right, top);
+    Blend(out, rightMark, mirror ? right : left, top);
+  }
+  return true;
 }
 
 const QImage& TPictureComposer::Scaled(TScaledMark& cache, const QImage& source, int width, int height,

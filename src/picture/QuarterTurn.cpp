@@ -29,15 +29,15 @@ void TurnTileScalar(const std::uint32_t* src, int x0, int x1, int y0, int y1, in
 }
 
 #ifdef SULO_QUARTER_TURN_SSE2
-// A full tile in 4 x 4 blocks: four source rows are loaded, transposed in
-// registers and stored as four destination rows.
-void TurnTileSse2(const std::uint32_t* src, int x0, int y0, int height, std::size_t srcStride, std::uint32_t* dst,
-                  std::size_t dstStride, bool mirror) {
-  for (int y = y0; y < y0 + Tile; y += 4) {
+// A tile whose sides are multiples of 4 in 4 x 4 blocks: four source rows are
+// loaded, transposed in registers and stored as four destination rows.
+void TurnTileSse2(const std::uint32_t* src, int x0, int x1, int y0, int y1, int height, std::size_t srcStride,
+                  std::uint32_t* dst, std::size_t dstStride, bool mirror) {
+  for (int y = y0; y < y1; y += 4) {
     const std::uint32_t* r = src + static_cast<std::size_t>(y) * srcStride;
     // Where the four source rows land in each destination row.
     const std::size_t column = mirror ? static_cast<std::size_t>(y) : static_cast<std::size_t>(height - 4 - y);
-    for (int x = x0; x < x0 + Tile; x += 4) {
+    for (int x = x0; x < x1; x += 4) {
       const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + x));
       const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + srcStride + x));
       const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(r + 2 * srcStride + x));
@@ -67,12 +67,15 @@ void QuarterTurn(const std::uint32_t* src, int width, int height, std::size_t sr
     for (int x0 = 0; x0 < width; x0 += Tile) {
       const int x1 = std::min(x0 + Tile, width);
 #ifdef SULO_QUARTER_TURN_SSE2
-      if (x1 - x0 == Tile && y1 - y0 == Tile) {
-        TurnTileSse2(src, x0, y0, height, srcStride, dst, dstStride, mirror);
-        continue;
-      }
-#endif
+      // The part of the tile in whole 4 x 4 blocks, then the leftover right
+      // columns and bottom rows one pixel at a time.
+      const int xs = x0 + ((x1 - x0) & ~3), ys = y0 + ((y1 - y0) & ~3);
+      TurnTileSse2(src, x0, xs, y0, ys, height, srcStride, dst, dstStride, mirror);
+      TurnTileScalar(src, xs, x1, y0, ys, height, srcStride, dst, dstStride, mirror);
+      TurnTileScalar(src, x0, x1, ys, y1, height, srcStride, dst, dstStride, mirror);
+#else
       TurnTileScalar(src, x0, x1, y0, y1, height, srcStride, dst, dstStride, mirror);
+#endif
     }
   }
 }
