@@ -257,6 +257,8 @@ makensis -V2 -DSULO_EXE="$package/sulo.exe" -DSULO_CONFIGURATION="$root/resource
 programs=$(winepath -u 'C:\Program Files' 2> /dev/null)
 installed=$programs/Sulo
 menu=$(winepath -u 'C:\ProgramData\Microsoft\Windows\Start Menu\Programs' 2> /dev/null)
+# The installer writes the 64-bit registry view; reg.exe reads the 32-bit one
+# unless told.
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Sulo'
 rm -rf "$installed"
 wine "$installer" /S > /dev/null 2>&1
@@ -265,7 +267,25 @@ check "sulo.exe installed" '[ -f "$installed/sulo.exe" ]'
 check "shipped configuration installed" 'cmp -s "$installed/sulo.configuration" resources/default.configuration'
 check "uninstaller installed" '[ -f "$installed/uninstall.exe" ]'
 check "Start-menu entry" '[ -f "$menu/Sulo.lnk" ]'
-check "Add/Remove Programs entry" 'wine reg query "$key" /v UninstallString 2> /dev/null | grep -q uninstall.exe'
+check "Add/Remove Programs entry" 'wine reg query "$key" /reg:64 /v UninstallString 2> /dev/null | grep -q uninstall.exe'
+# Program Files as the operator has it, not writable: the first start keeps
+# the configuration and the log in the user's Local AppData, the shipped
+# configuration copied there.
+local_appdata=$(winepath -u "$(wine cmd /c 'echo %LOCALAPPDATA%' 2> /dev/null | tr -d '\r')" 2> /dev/null)
+rm -rf "$local_appdata/Sulo"
+chmod a-w "$installed"
+(cd "$installed" && timeout 60 wine ./sulo.exe > /dev/null 2>&1) &
+sulo_run=$!
+for _ in $(seq 120); do [ -f "$local_appdata/Sulo/sulo.log" ] && break; sleep 0.5; done
+sleep 2
+kill "$sulo_run" 2> /dev/null || true
+wineserver --kill > /dev/null 2>&1 || true
+wait "$sulo_run" 2> /dev/null || true
+chmod u+w "$installed"
+check "read-only Program Files: configuration copied to Local AppData" \
+  'cmp -s "$local_appdata/Sulo/sulo.configuration" resources/default.configuration'
+check "read-only Program Files: log in Local AppData, none beside the program" \
+  '[ -f "$local_appdata/Sulo/sulo.log" ] && [ ! -f "$installed/sulo.log" ]'
 # What the booth leaves beside the program while it runs.
 echo "log" > "$installed/sulo.log"
 echo "changed" >> "$installed/sulo.configuration"
@@ -276,7 +296,7 @@ wineserver --wait
 check "program removed" '[ ! -f "$installed/sulo.exe" ] && [ ! -f "$installed/uninstall.exe" ]'
 check "configuration and log kept" 'grep -q changed "$installed/sulo.configuration" && [ -f "$installed/sulo.log" ]'
 check "Start-menu entry removed" '[ ! -f "$menu/Sulo.lnk" ]'
-check "Add/Remove Programs entry removed" '! wine reg query "$key" > /dev/null 2>&1'
+check "Add/Remove Programs entry removed" '! wine reg query "$key" /reg:64 > /dev/null 2>&1'
 printf 'installer: %s (%s bytes), sulo.exe %s bytes\n' "$(basename "$installer")" "$(stat -c %s "$installer")" \
   "$(stat -c %s "$package/sulo.exe")"
 echo "== done ($(elapsed))"
