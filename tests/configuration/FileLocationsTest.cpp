@@ -35,6 +35,18 @@ struct TCase {
 
 void PrintTo(const TCase& row, std::ostream* out) { *out << row.Name; }
 
+// Takes the write permission off `folder`; false where that does not stop
+// its owner making files there (Windows folders ignore the read-only mark:
+// an installed program's folder is kept from the operator by access rights).
+bool MakeReadOnly(const fs::path& folder) {
+  fs::permissions(folder, fs::perms::owner_write, fs::perm_options::remove);
+  return !FolderIsWritable(Utf8FromPath(folder));
+}
+
+constexpr const char* NoReadOnlyFolders =
+    "this system lets a folder's owner write in it whatever its read-only mark; the Windows check covers an "
+    "installed program's read-only folder";
+
 // An installed tree: <prefix>/bin/sulo, the shipped settings under
 // <prefix>/share/sulo (or beside the program, as a Windows folder has them),
 // and the user's folders under a home of its own.
@@ -61,7 +73,7 @@ TEST_P(FileLocationsTest, ChoosesTheFolderAndKeepsTheUsersConfiguration) {
     WriteFile(FBin / "sulo.configuration", "shipped");
   const fs::path userFile = fs::path(FUser.Configuration) / "sulo.configuration";
   if (row.UserConfiguration != nullptr) WriteFile(userFile, row.UserConfiguration);
-  if (!row.ProgramFolderWritable) fs::permissions(FBin, fs::perms::owner_write, fs::perm_options::remove);
+  if (!row.ProgramFolderWritable && !MakeReadOnly(FBin)) GTEST_SKIP() << NoReadOnlyFolders;
 
   const TFileLocations files = PrepareFileLocations(Utf8FromPath(FBin / "sulo"), FUser);
 
@@ -102,7 +114,10 @@ TEST(FileLocationsFailureTest, AFolderThatCannotBeMadeIsReported) {
   WriteFile(dir.Path() / "share" / "sulo" / "default.configuration", "shipped");
   // A file where the user's folders would go.
   WriteFile(dir.Path() / "home", "not a folder");
-  fs::permissions(bin, fs::perms::owner_write, fs::perm_options::remove);
+  if (!MakeReadOnly(bin)) {
+    fs::permissions(bin, fs::perms::owner_all, fs::perm_options::add);
+    GTEST_SKIP() << NoReadOnlyFolders;
+  }
   const TUserFolders user{Utf8FromPath(dir.Path() / "home" / "config"), Utf8FromPath(dir.Path() / "home" / "state")};
 
   const TFileLocations files = PrepareFileLocations(Utf8FromPath(bin / "sulo"), user);

@@ -41,7 +41,7 @@ class PaneTest : public ViewerFixture {
   }
   QString Picture(const char* name, QSize size = QSize(1600, 1200)) {
     const QString file = QString::fromStdString(File(name));
-    EXPECT_TRUE(Quadrants(size.width(), size.height()).save(file, "JPEG", 95));
+    EXPECT_TRUE(SaveJpeg(Quadrants(size.width(), size.height()), file, 95));
     return file;
   }
   QPoint Centre(TControl* control) { return WindowPoint(control, QPointF(control->Width() / 2, control->Height() / 2)); }
@@ -233,7 +233,7 @@ TEST_F(PaneTest, OpeningKeepsZoomPositionAndLines) {
 TEST_F(PaneTest, RefusedFilesLeaveThePaneAsItWas) {
   const QString good = Picture("good.jpg");
   A->OpenPicture(good);
-  QByteArray truncated = Encode(Quadrants(800, 600), "JPEG");
+  QByteArray truncated = EncodeJpeg(Quadrants(800, 600));
   truncated.truncate(truncated.size() * 2 / 3);
   const struct {
     const char* Name;

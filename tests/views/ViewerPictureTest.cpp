@@ -43,7 +43,7 @@ TEST(ViewerPicture, OpensTheCommonFormatsAtEveryLevel) {
 TEST(ViewerPicture, LevelForPicksTheSmallestThatCovers) {
   TTempDir temp;
   const QString file = Path(temp, "p.jpg");
-  ASSERT_TRUE(Quadrants(800, 600).save(file, "JPEG"));
+  ASSERT_TRUE(SaveJpeg(Quadrants(800, 600), file));
   const auto picture = TViewerPicture::Open(file);
   EXPECT_EQ(picture->LevelSize(0), QSize(100, 75));  // 1/8
   EXPECT_EQ(picture->LevelSize(picture->LevelFor(QSize(100, 75))), QSize(100, 75));
@@ -55,7 +55,7 @@ TEST(ViewerPicture, LevelForPicksTheSmallestThatCovers) {
 // the header before anything is decoded.
 TEST(ViewerPicture, RefusesOversizedDamagedAndUnknownFiles) {
   TTempDir temp;
-  QByteArray truncated = Encode(Quadrants(640, 480), "JPEG");
+  QByteArray truncated = EncodeJpeg(Quadrants(640, 480));
   truncated.truncate(truncated.size() / 2);
   auto cut = [](QByteArray bytes) {
     bytes.truncate(bytes.size() / 2);

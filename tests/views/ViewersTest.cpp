@@ -131,7 +131,7 @@ TEST_F(ViewersTest, OneUpWheelZoomsInAPaneAndScrollsElsewhere) {
 // the one before it showed.
 TEST_F(ViewersTest, SwitchingViewersGivesFreshPanes) {
   const QString file = QString::fromStdString(File("p.jpg"));
-  ASSERT_TRUE(Quadrants(320, 240).save(file, "JPEG"));
+  ASSERT_TRUE(SaveJpeg(Quadrants(320, 240), file));
   auto dirty = [&](auto* viewer) {
     for (TFrameViewer* pane : Panes(viewer)) pane->OpenPicture(file);
     Notify<IViewerListener>(&IViewerListener::SetImageScale, 0, 2.5f);
