@@ -1,9 +1,11 @@
 #include "views/common/Dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 IDialogs* TDialogs::FInstance = nullptr;
 
@@ -17,8 +19,18 @@ QWidget* DialogParent() { return QApplication::activeWindow(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-std::optional<std::string> TQtDialogs::SelectDirectory(const std::string& caption) {
-  const QString folder = QFileDialog::getExistingDirectory(DialogParent(), Q(caption), QString());
+std::string FolderDialogStart(const std::string& saveLocation) {
+  if (!saveLocation.empty()) return saveLocation;
+  QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  if (pictures.isEmpty()) pictures = QDir::homePath();
+  QDir().mkpath(pictures);
+  return pictures.toStdString();
+}
+
+std::optional<std::string> TQtDialogs::SelectDirectory(const std::string& caption, const std::string& start) {
+  // ShowDirsOnly without ReadOnly: the chooser offers to make a new folder.
+  const QString folder =
+      QFileDialog::getExistingDirectory(DialogParent(), Q(caption), Q(start), QFileDialog::ShowDirsOnly);
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
 }
