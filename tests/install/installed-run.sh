@@ -25,6 +25,7 @@ xvfb_pid=""
 sulo_pid=""
 cleanup() {
   local status=$?
+  set +e  # every step of the clean-up runs, whatever the one before gave
   [ -n "$sulo_pid" ] && kill "$sulo_pid" 2>/dev/null && wait "$sulo_pid" 2>/dev/null
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   id "$user" >/dev/null 2>&1 && userdel "$user"
