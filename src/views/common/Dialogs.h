@@ -42,6 +42,6 @@ class TDialogs {
 IDialogs& Dialogs();
 
 // Where the save folder's chooser opens: the folder chosen before, or with
-// none the user's Pictures folder (made when missing), never the program's
-// working directory.
+// none the user's Pictures folder (the chooser makes it when missing), never
+// the program's working directory.
 std::string FolderDialogStart(const std::string& saveLocation);
