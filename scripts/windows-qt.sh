@@ -175,7 +175,8 @@ fetch_sources() {  # package version: prints the unpacked source folder
       touch "$folder.tmp/.complete"
       rm -rf "$folder"
       mv "$folder.tmp" "$folder"
-      rm -rf "$download"
+      # dpkg-source leaves a copy of the upstream archive beside the tree.
+      rm -rf "$download" "$sources/${package}_"*
     fi
     exec 7>&-
   fi
