@@ -20,8 +20,8 @@
 # with are the ones asked for here.
 #
 # --cached-only never builds Qt (the archive may still be unpacked) and exits
-# with 3 when it is not in the cache; libjpeg-turbo takes minutes and is
-# always built when missing, first.
+# with 3 when it is not in the cache, at once, without waiting for a run that
+# is building it; libjpeg-turbo takes minutes and is built when missing.
 #
 # SULO_WINDOWS_CACHE: the cache's root (default /var/cache/sulo-windows).
 # SULO_JOBS: parallel build jobs (default: the processor count).
@@ -82,6 +82,16 @@ cache=$cache_root/$arch-qt$qt_version-$key
 
 note() { echo "windows-qt: $*" >&2; }
 fail() { echo "windows-qt: $*" >&2; exit 1; }
+not_cached() {
+  echo "windows-qt: Qt $qt_version for $arch is not in the cache ($cache); run scripts/windows-qt.sh $arch to build it (about an hour)" >&2
+  exit 3
+}
+# A finished Qt is renamed into place whole, so its presence can be trusted
+# without the lock.
+if [ "$cached_only" -eq 1 ] && [ ! -f "$cache/qt/mkspecs/qconfig.pri" ] &&
+  { [ "$arch" != x86_64 ] || [ ! -f "$archive" ]; }; then
+  not_cached
+fi
 
 # --- packages -------------------------------------------------------------
 packages=(
@@ -248,8 +258,7 @@ if [ ! -f "$cache/qt/mkspecs/qconfig.pri" ]; then
   if [ ! -f "$cache/qt/mkspecs/qconfig.pri" ]; then
     if [ "$cached_only" -eq 1 ]; then
       rm -rf "$tmp"
-      echo "windows-qt: Qt $qt_version for $arch is not in the cache ($cache); run scripts/windows-qt.sh $arch to build it (about an hour)" >&2
-      exit 3
+      not_cached
     fi
     source_dir=$(fetch_sources "$qt_package" "$qt_version")
     log=$cache/qt.log
