@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev qt6-image-formats-plugins libgl1-mesa-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev libjpeg62-turbo-dev libturbojpeg0-dev
   fonts-noto-cjk xvfb xauth imagemagick xdotool
+  desktop-file-utils appstream dpkg-dev fakeroot lintian
 )
 
 missing=()

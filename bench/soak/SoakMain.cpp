@@ -138,7 +138,7 @@ class TSoakDialogs : public IDialogs {
   ~TSoakDialogs() override { TDialogs::FInstance = nullptr; }
   std::vector<std::string> Shown;
 
-  std::optional<std::string> SelectDirectory(const std::string& caption) override {
+  std::optional<std::string> SelectDirectory(const std::string& caption, const std::string&) override {
     Shown.push_back("folder chooser: " + caption);
     return std::nullopt;
   }

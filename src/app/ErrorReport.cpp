@@ -1,5 +1,7 @@
 #include "app/ErrorReport.h"
 
+#include "board/ComPort.h"
+
 #include "logging/Log.h"
 #include "views/common/Dialogs.h"
 #include "views/widgets/ErrorHook.h"
@@ -8,6 +10,8 @@ namespace {
 std::string Describe(std::exception_ptr error) {
   try {
     if (error) std::rethrow_exception(error);
+  } catch (const EComPort& e) {
+    return e.Hint().empty() ? std::string(e.what()) : std::string(e.what()) + "\n\n" + e.Hint();
   } catch (const std::exception& e) {
     return e.what();
   } catch (...) {

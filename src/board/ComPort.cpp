@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 #include <cctype>
 
 #include "board/ComPortDevice.h"
@@ -54,10 +55,11 @@ std::string ErrorText(int code) {
   return "Com port error " + std::to_string(code);
 }
 
-EComPort::EComPort(int code, std::optional<int> systemError)
+EComPort::EComPort(int code, std::optional<int> systemError, std::string hint)
     : std::runtime_error(Message(code, NumberFor(code, systemError))),
       FCode(code),
-      FSystemError(NumberFor(code, systemError)) {}
+      FSystemError(NumberFor(code, systemError)),
+      FHint(std::move(hint)) {}
 
 TCustomComPort::TCustomComPort(std::shared_ptr<const IPortDirectory> ports)
     : FPorts(ports ? std::move(ports) : SystemPortDirectory()) {}

@@ -55,15 +55,19 @@ std::string ErrorText(int code);
 class EComPort : public std::runtime_error {
  public:
   // `systemError` is the number the system gave (errno, or GetLastError on
-  // Windows), if any. "Port Not Open" never carries one.
-  explicit EComPort(int code, std::optional<int> systemError = std::nullopt);
+  // Windows), if any. "Port Not Open" never carries one. `hint` tells the
+  // operator how to put the fault right; it is shown beside the message,
+  // which stays the code's text for everyone who matches on it.
+  explicit EComPort(int code, std::optional<int> systemError = std::nullopt, std::string hint = {});
 
   int Code() const { return FCode; }
   std::optional<int> SystemError() const { return FSystemError; }
+  const std::string& Hint() const { return FHint; }
 
  private:
   int FCode;
   std::optional<int> FSystemError;
+  std::string FHint;
 };
 
 // Line timing: a write of n bytes may take 100 * n + 1000 ms.

@@ -102,7 +102,17 @@ class TPosixDevice : public TComPortDevice {
 
 std::unique_ptr<TComPortDevice> TComPortDevice::Open(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) throw EComPort(CError_OpenFailed, errno);
+  if (fd < 0) {
+    const int error = errno;
+    // Serial devices belong to root and the dialout group: an ordinary user
+    // is refused until one of the two is done.
+    if (error == EACCES || error == EPERM)
+      throw EComPort(CError_OpenFailed, error,
+                     "No permission to use " + path +
+                         ": add the user to the dialout group (sudo usermod -aG dialout <user>, then log in again) "
+                         "or install Sulo's udev rule (70-sulo-board.rules in /usr/lib/udev/rules.d).");
+    throw EComPort(CError_OpenFailed, error);
+  }
   // TIOCEXCL keeps ordinary openers out; the lock also stops privileged ones
   // that TIOCEXCL lets through (another instance of this program).
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || ::ioctl(fd, TIOCEXCL) != 0) {

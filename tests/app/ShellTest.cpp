@@ -10,6 +10,7 @@
 #include "FakeDialogs.h"
 #include "WidgetTestUtil.h"
 #include "app/QtDispatcher.h"
+#include "board/ComPort.h"
 #include "platform/SingleInstance.h"
 #include "views/widgets/TavImageButton.h"
 #include "views/widgets/Timer.h"
@@ -36,6 +37,20 @@ TEST(ErrorReport, AnErrorLeavingAHandlerIsShownAndTheProgramGoesOn) {
   Click(button);
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(dialogs.Errors.size(), 1u);
+}
+
+TEST(ErrorReport, APortErrorsHintIsShownAfterItsMessage) {
+  TFakeDialogs dialogs;
+  TTimer timer;
+  int ticks = 0;
+  timer.OnTimer = [&](TTimer* self) {
+    ++ticks;
+    self->SetEnabled(false);
+    throw EComPort(CError_OpenFailed, 13, "Add the user to the dialout group.");
+  };
+  timer.SetInterval(5);
+  EXPECT_TRUE(WaitFor([&] { return dialogs.Errors.size() == 1; }));
+  EXPECT_EQ(dialogs.Errors[0].Text, "Unable to open com port (Error: 13)\n\nAdd the user to the dialout group.");
 }
 
 TEST(ErrorReport, ATimerHandlerErrorIsShownAndTheTimerKeepsRunning) {

@@ -1,4 +1,6 @@
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,6 +50,46 @@ TEST_F(ComPortTest, OpenOfAMissingDeviceCarriesErrno) {
     EXPECT_EQ(e.Code(), CError_OpenFailed);
   }
   EXPECT_FALSE(port.Connected());
+}
+
+TEST_F(ComPortTest, APortRefusedForLackOfPermissionNamesTheFix) {
+  TTempDir dir;
+  const std::string device = dir.File("ttyUSB0");
+  std::ofstream(device) << "";
+  ASSERT_EQ(::chmod(device.c_str(), 0600), 0);
+  FPorts->Add("COM7", device);
+  // Root is never refused: the open is tried by an ordinary user in a child.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(3);
+    TComPort port(FPorts);
+    port.SetPort("COM7");
+    try {
+      port.Open();
+    } catch (const EComPort& e) {
+      const bool message = std::string(e.what()) == "Unable to open com port (Error: 13)";
+      const bool hint = e.Hint().find("dialout") != std::string::npos &&
+                        e.Hint().find("70-sulo-board.rules") != std::string::npos;
+      ::_exit(message && hint && e.Code() == CError_OpenFailed ? 0 : 1);
+    }
+    ::_exit(2);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: wrong message or hint, 2: opened, 3: could not become another user";
+}
+
+TEST_F(ComPortTest, OtherOpenFailuresCarryNoHint) {
+  TComPort port(FPorts);
+  port.SetPort("COM1");
+  try {
+    port.Open();
+    FAIL() << "opened a missing device";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Hint(), "");
+  }
 }
 
 TEST_F(ComPortTest, ReadAndWriteOnAClosedPortRaisePortNotOpen) {

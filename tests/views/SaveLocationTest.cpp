@@ -21,9 +21,11 @@ class TFakeDialogs : public IDialogs {
  public:
   std::deque<std::optional<std::string>> Folders;
   std::vector<std::string> Captions;
+  std::vector<std::string> Starts;
   std::vector<std::string> Messages;
-  std::optional<std::string> SelectDirectory(const std::string& caption) override {
+  std::optional<std::string> SelectDirectory(const std::string& caption, const std::string& start) override {
     Captions.push_back(caption);
+    Starts.push_back(start);
     if (Folders.empty()) return std::nullopt;
     auto answer = Folders.front();
     Folders.pop_front();
@@ -150,10 +152,20 @@ TEST_F(ViewFixture, BoardFailureShowsItsPictureOverTheCameraOne) {
 }
 
 TEST_F(ViewFixture, ChosenFolderIsShownAndWrittenAtOnce) {
+  // A home of the test's own: with no folder chosen the chooser opens in its
+  // Pictures folder.
+  const QByteArray home = qgetenv("HOME");
+  const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", QByteArray::fromStdString(Temp.File("home")));
+  qunsetenv("XDG_CONFIG_HOME");
   MakeView();
   FakeDialogs.Folders = {std::nullopt};
   Click(View->TavImageButtonSelect);
+  qputenv("HOME", home);
+  if (!configHome.isNull()) qputenv("XDG_CONFIG_HOME", configHome);
   EXPECT_EQ(FakeDialogs.Captions, std::vector<std::string>{"Select save location"});
+  ASSERT_EQ(FakeDialogs.Starts.size(), 1u);
+  EXPECT_EQ(FakeDialogs.Starts[0], Temp.File("home/Pictures"));
   EXPECT_EQ(View->LabelSaveLocationFull->Text(), "");
   EXPECT_FALSE(std::filesystem::exists(Temp.File("sulo.configuration"))) << "a cancelled choice writes nothing";
 
@@ -165,6 +177,10 @@ TEST_F(ViewFixture, ChosenFolderIsShownAndWrittenAtOnce) {
   TConfiguration reread(Temp.File("sulo.configuration"));
   reread.Load();
   EXPECT_EQ(reread.General().SaveLocation, folder);
+  // The next choice starts from the folder chosen.
+  Click(View->TavImageButtonSelect);
+  ASSERT_EQ(FakeDialogs.Starts.size(), 3u);
+  EXPECT_EQ(FakeDialogs.Starts[2], folder);
 }
 
 TEST_F(ViewFixture, SplashClickMovesOnToTheSaveLocation) {

@@ -60,7 +60,7 @@ class TAnswers : public IDialogs {
  public:
   std::vector<std::optional<std::string>> Folders;
   std::vector<std::string> Errors;
-  std::optional<std::string> SelectDirectory(const std::string&) override {
+  std::optional<std::string> SelectDirectory(const std::string&, const std::string&) override {
     ++FolderQuestions;
     if (Folders.empty()) return std::nullopt;
     auto f = Folders.front();

@@ -20,7 +20,7 @@ class TViewerDialogs : public IDialogs {
  public:
   std::deque<std::optional<std::string>> Files;
   std::vector<std::string> Filters;
-  std::optional<std::string> SelectDirectory(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> SelectDirectory(const std::string&, const std::string&) override { return std::nullopt; }
   std::optional<std::string> OpenFile(const std::string&, const std::string& filter) override {
     Filters.push_back(filter);
     if (Files.empty()) return std::nullopt;

@@ -91,7 +91,7 @@ class TSizeListener : public IWindowSizeControl {
 
 class TNoDialogs : public IDialogs {
  public:
-  std::optional<std::string> SelectDirectory(const std::string&) override { return std::nullopt; }
+  std::optional<std::string> SelectDirectory(const std::string&, const std::string&) override { return std::nullopt; }
   std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
   void ShowMessage(const std::string& text) override { Calls.push_back("message " + text); }
   void ShowError(const std::string&, const std::string& text) override { Calls.push_back("error " + text); }

@@ -1,9 +1,11 @@
 #include "views/common/Dialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QStandardPaths>
 
 IDialogs* TDialogs::FInstance = nullptr;
 
@@ -17,8 +19,24 @@ QWidget* DialogParent() { return QApplication::activeWindow(); }
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
-std::optional<std::string> TQtDialogs::SelectDirectory(const std::string& caption) {
-  const QString folder = QFileDialog::getExistingDirectory(DialogParent(), Q(caption), QString());
+namespace {
+QString PicturesFolder() {
+  const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  return pictures.isEmpty() ? QDir::homePath() : pictures;
+}
+}  // namespace
+
+std::string FolderDialogStart(const std::string& saveLocation) {
+  return saveLocation.empty() ? PicturesFolder().toStdString() : saveLocation;
+}
+
+std::optional<std::string> TQtDialogs::SelectDirectory(const std::string& caption, const std::string& start) {
+  // A new user may have no Pictures folder yet; a folder chosen before that
+  // has gone (an unplugged drive) is not made again.
+  if (Q(start) == PicturesFolder()) QDir().mkpath(Q(start));
+  // ShowDirsOnly without ReadOnly: the chooser offers to make a new folder.
+  const QString folder =
+      QFileDialog::getExistingDirectory(DialogParent(), Q(caption), Q(start), QFileDialog::ShowDirsOnly);
   if (folder.isEmpty()) return std::nullopt;
   return folder.toStdString();
 }

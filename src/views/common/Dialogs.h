@@ -9,8 +9,9 @@
 class IDialogs {
  public:
   virtual ~IDialogs() = default;
-  // Folder chooser with a caption; nullopt when cancelled.
-  virtual std::optional<std::string> SelectDirectory(const std::string& caption) = 0;
+  // Folder chooser with a caption, opening in `start` (see FolderDialogStart)
+  // and letting the operator make a new folder; nullopt when cancelled.
+  virtual std::optional<std::string> SelectDirectory(const std::string& caption, const std::string& start) = 0;
   // File open with a filter ("JPEG (*.jpg)"); nullopt when cancelled.
   virtual std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter) = 0;
   // Modal message box; returns when the operator has closed it.
@@ -24,7 +25,7 @@ class IDialogs {
 // The platform's dialogs (Qt).
 class TQtDialogs : public IDialogs {
  public:
-  std::optional<std::string> SelectDirectory(const std::string& caption) override;
+  std::optional<std::string> SelectDirectory(const std::string& caption, const std::string& start) override;
   std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter) override;
   void ShowMessage(const std::string& text) override;
   void ShowError(const std::string& caption, const std::string& text) override;
@@ -39,3 +40,8 @@ class TDialogs {
 
 // The dialogs in use; the platform's when none were installed.
 IDialogs& Dialogs();
+
+// Where the save folder's chooser opens: the folder chosen before, or with
+// none the user's Pictures folder (the chooser makes it when missing), never
+// the program's working directory.
+std::string FolderDialogStart(const std::string& saveLocation);

@@ -696,7 +696,9 @@ void TFrameSulo::TavImageButtonFocusRightDoubleClick(TControl*) {
 }
 
 void TFrameSulo::TavImageButtonSaveLocationSelectClick(TControl*) {
-  const std::optional<std::string> folder = Dialogs().SelectDirectory("Select save location");
+  const std::optional<std::string> folder = Dialogs().SelectDirectory(
+      "Select save location",
+      FolderDialogStart(TConfiguration::FInstance ? TConfiguration::FInstance->General().SaveLocation : std::string()));
   if (!folder) return;
   EditSaveLocation->SetText(QString::fromStdString(*folder));
   if (TConfiguration::FInstance) {

@@ -392,7 +392,9 @@ void TFrameSulo::HidePicture() {
 }
 
 void TFrameSulo::OnClickSaveAsBtn() {
-  const std::optional<std::string> folder = Dialogs().SelectDirectory("Select save location");
+  const std::optional<std::string> folder = Dialogs().SelectDirectory(
+      "Select save location",
+      FolderDialogStart(TConfiguration::FInstance ? TConfiguration::FInstance->General().SaveLocation : std::string()));
   if (!folder) return;
   EditSaveLocation->SetText(QString::fromStdString(*folder));
   std::string configurationError;

@@ -137,7 +137,9 @@ void TFrameSaveLocation::SetSaveLocation(const std::string& SavePath) {
 }
 
 void TFrameSaveLocation::TavImageButtonSelectClick(TControl*) {
-  const std::optional<std::string> folder = Dialogs().SelectDirectory("Select save location");
+  const std::optional<std::string> folder = Dialogs().SelectDirectory(
+      "Select save location",
+      FolderDialogStart(TConfiguration::FInstance ? TConfiguration::FInstance->General().SaveLocation : std::string()));
   if (!folder) return;
   SetSaveLocation(*folder);
   if (TConfiguration::FInstance) {
