@@ -220,8 +220,8 @@ qt_matches() {
   local prefix=$1 config=$1/mkspecs/qconfig.pri enabled disabled option name value
   [ -f "$config" ] || return 1
   grep -q "^QT_VERSION = $qt_version\$" "$config" || return 1
-  # Qt names 32-bit x86 i386.
-  grep -q "^    QT_ARCH = ${arch/i686/i386}\$" "$config" || return 1
+  # Qt names 32-bit x86 i386; QT_ARCH is also the build host's.
+  grep -q "^    QT_TARGET_ARCH = ${arch/i686/i386}\$" "$config" || return 1
   grep '^QT_CONFIG +=' "$config" | grep -qw static || return 1
   grep '^QT_CONFIG +=' "$config" | grep -qw release || return 1
   enabled=" $(sed -n 's/^QT\.[a-z_]*\.enabled_features = //p' "$config" "$prefix"/mkspecs/modules/qt_lib_*.pri | tr '\n' ' ') "
