@@ -11,15 +11,15 @@
 # Windows has no Qt Svg. Then it makes the installer (NSIS) and installs and
 # uninstalls it silently under Wine. The libraries and their tests are built
 # for 32-bit Windows, the camera SDK's platform, as a compile and link check
-# only (running them would need wine32 and the i386 packages); the 32-bit
-# program too when a 32-bit Qt is in the cache.
+# only, and, when a 32-bit Qt is in the cache (scripts/windows-qt.sh), the
+# 32-bit program on the camera SDK's import library.
 #
 # Ends with "N passed, M failed" (test cases and installer checks; a test
 # program that gives no result counts as one failure) and fails when M is not 0.
 #
-# Build folders: build-win-host (the Linux tools), build-win-kit (Qt and
-# libjpeg-turbo for Windows when scripts/windows-qt.sh is not there),
-# build-win64, build-win32. SULO_JOBS sets the build's parallel jobs
+# Build folders: build-win-host (the Linux tools), build-win64, build-win32,
+# build-win32-edsdk; Qt and libjpeg-turbo for Windows come from
+# scripts/windows-qt.sh's cache. SULO_JOBS sets the build's parallel jobs
 # (default: 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,6 +28,7 @@ jobs=${SULO_JOBS:-2}
 host=$root/build-win-host
 win64=$root/build-win64
 win32=$root/build-win32
+win32edsdk=$root/build-win32-edsdk
 
 # --- packages -------------------------------------------------------------
 packages=(
@@ -61,42 +62,14 @@ elapsed() { echo "$(($(date +%s) - started))s"; }
 # caches it; without that script the ready 64-bit Qt of the shared toolchains
 # is unpacked and libjpeg-turbo built from Debian's source package.
 windows_kit() {
-  local arch=$1
-  shift
-  if [ -x "$root/scripts/windows-qt.sh" ]; then
-    "$root/scripts/windows-qt.sh" "$arch" "$@"
-    return
-  fi
-  [ "$arch" = x86_64 ] && [ "${1:-}" != --cached-only ] || return 1
-  local kit=$root/build-win-kit/$arch archive=""
-  if [ ! -f "$kit/qt/lib/cmake/Qt6/qt.toolchain.cmake" ]; then
-    for dir in "$root/../shared/toolchains" /work/shared/toolchains; do
-      if [ -f "$dir/qt6-6.4.2-mingw-x86_64-static.tar.xz" ]; then archive=$dir/qt6-6.4.2-mingw-x86_64-static.tar.xz; break; fi
-    done
-    [ -n "$archive" ] || { echo "no Qt for 64-bit Windows found" >&2; return 1; }
-    rm -rf "$kit/qt" "$kit/unpack" && mkdir -p "$kit/unpack"
-    tar -xJf "$archive" -C "$kit/unpack" && mv "$kit/unpack/qt6-mingw64" "$kit/qt" && rm -rf "$kit/unpack"
-  fi
-  if [ ! -f "$kit/jpeg/lib/libturbojpeg.a" ]; then
-    # Debian's source package, fetched with a list of its own so the
-    # machine's apt configuration is left as it is.
-    local apt=$kit/apt opts
-    mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/src"
-    echo "deb-src http://deb.debian.org/debian bookworm main" > "$apt/sources.list"
-    opts=(-o Dir::Etc::SourceList="$apt/sources.list" -o Dir::Etc::SourceParts=/nonexistent
-      -o Dir::State::Lists="$apt/lists" -o Dir::Cache="$apt/cache")
-    apt-get "${opts[@]}" update -qq >&2
-    (cd "$apt/src" && apt-get "${opts[@]}" source --download-only libjpeg-turbo > /dev/null 2>&1)
-    rm -rf "$apt/src/libjpeg-turbo-"*/
-    tar -xzf "$apt"/src/libjpeg-turbo_*.orig.tar.gz -C "$apt/src"
-    cmake -S "$apt"/src/libjpeg-turbo-*/ -B "$apt/build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$arch.cmake" \
-      -DCMAKE_BUILD_TYPE=Release -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=ON \
-      -DCMAKE_INSTALL_PREFIX="$kit/jpeg" > "$apt/configure.log" 2>&1
-    cmake --build "$apt/build" -j "$jobs" > "$apt/build.log" 2>&1
-    cmake --install "$apt/build" > /dev/null
-  fi
-  echo "$kit"
+  "$root/scripts/windows-qt.sh" "$@"
 }
+
+# The compiler cache, where the machine has one: CI's fresh clone then reuses
+# what an earlier check on this machine compiled.
+if command -v ccache > /dev/null 2>&1; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CMAKE_C_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+fi
 
 # --- builds ---------------------------------------------------------------
 echo "== Linux tools"
@@ -112,6 +85,11 @@ artwork=$host/artwork
 # alone when KIT is empty.
 windows_build() {
   local dir=$1 arch=$2 kit=$3
+  shift 3
+  # Further arguments: configure options, then --target and the targets.
+  local extra=() targets=()
+  while [ $# -gt 0 ] && [ "$1" != --target ]; do extra+=("$1"); shift; done
+  [ $# -gt 0 ] && shift && targets=(--target "$@")
   local args=(-DCMAKE_BUILD_TYPE=Debug -DSULO_BUILD_BENCH=OFF -DSULO_SIM_PICTURES_DIR="$pictures") toolchain
   if [ -n "$kit" ]; then
     toolchain=$kit/qt/lib/cmake/Qt6/qt.toolchain.cmake
@@ -121,7 +99,7 @@ windows_build() {
     toolchain=$root/cmake/mingw-w64-$arch.cmake
     args+=(-DSULO_BUILD_UI=OFF)
   fi
-  args+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain")
+  args+=(-DCMAKE_TOOLCHAIN_FILE="$toolchain" "${extra[@]}")
   # A folder configured for another toolchain starts afresh.
   if [ -f "$dir/CMakeCache.txt" ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$toolchain\$" "$dir/CMakeCache.txt"; then
     rm -rf "$dir/CMakeCache.txt" "$dir/CMakeFiles"
@@ -130,8 +108,9 @@ windows_build() {
     if [ -n "$kit" ]; then
       export SULO_WINDOWS_PREFIXES="$kit/qt;$kit/jpeg" PKG_CONFIG_LIBDIR="$kit/jpeg/lib/pkgconfig"
     fi
+    mkdir -p "$dir"
     cmake -S . -B "$dir" "${args[@]}" > "$dir/configure.log"
-    cmake --build "$dir" -j "$jobs"
+    cmake --build "$dir" -j "$jobs" "${targets[@]}"
   )
 }
 
@@ -140,11 +119,15 @@ kit64=$(windows_kit x86_64)
 echo "== Windows x86_64 ($(elapsed))"
 windows_build "$win64" x86_64 "$kit64"
 echo "== Windows i686 ($(elapsed))"
+# The core and its tests (compiled and linked, not run), and, where a 32-bit
+# Qt is in the cache, the booth's own program: 32-bit, on the maker's camera
+# SDK through the import library made from our declarations.
+windows_build "$win32" i686 ""
 if kit32=$(windows_kit i686 --cached-only 2> /dev/null); then
-  windows_build "$win32" i686 "$kit32"
+  windows_build "$win32edsdk" i686 "$kit32" -DSULO_CAMERA=EDSDK --target sulo
+  echo "32-bit program on the camera SDK: $(du -h "$win32edsdk/src/app/sulo.exe" | cut -f1) sulo.exe linked"
 else
-  echo "No 32-bit Qt for Windows in the cache: the 32-bit program is left out, the core is built"
-  windows_build "$win32" i686 ""
+  echo "No 32-bit Qt for Windows in the cache (scripts/windows-qt.sh i686 builds it, about an hour): the 32-bit program is left out"
 fi
 echo "32-bit Windows: $(find "$win32/tests" -name '*_tests.exe' | wc -l) test programs compiled and linked (not run)"
 echo "== builds done ($(elapsed))"
