@@ -2,6 +2,7 @@
 #include <turbojpeg.h>
 
 #include <QImageReader>
+#include <QImageWriter>
 #include <vector>
 
 #include "ViewerTestUtil.h"
@@ -17,8 +18,12 @@ TEST(ViewerPicture, OpensTheCommonFormatsAtEveryLevel) {
   const QImage source = Quadrants(640, 480);
   for (const char* format : {"jpg", "png", "tiff", "bmp"}) {
     SCOPED_TRACE(format);
+    const bool jpeg = std::string(format) == "jpg";
+    // The viewer opens what the toolkit reads; a build without a TIFF
+    // writer (Windows here) has no reader either.
+    if (!jpeg && !QImageWriter::supportedImageFormats().contains(format)) continue;
     const QString file = Path(temp, (std::string("picture.") + format).c_str());
-    ASSERT_TRUE(source.save(file, format));
+    ASSERT_TRUE(jpeg ? SaveJpeg(source, file) : source.save(file, format));
     const auto picture = TViewerPicture::Open(file);
     EXPECT_EQ(picture->Size(), QSize(640, 480));
     EXPECT_EQ(picture->IsJpeg(), std::string(format) == "jpg");
