@@ -4,6 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 build=${SULO_BUILD_DIR:-build}
+# The compiler cache, where the machine has one, shared by every clone.
+if command -v ccache > /dev/null 2>&1; then
+  export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
+fi
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug "$@"
 cmake --build "$build" -j "$(nproc)"
 # Widget tests need a display: use Xvfb's when none is there.
