@@ -21,5 +21,5 @@ rm -f "$build"/sulo_*.deb
 deb=$(ls "$build"/sulo_*_amd64.deb)
 echo "$deb"
 if [ "${SULO_NO_LINTIAN:-0}" != "1" ] && command -v lintian >/dev/null; then
-  lintian --info "$deb"
+  lintian --info --fail-on error,warning "$deb"
 fi

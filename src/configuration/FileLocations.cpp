@@ -14,9 +14,14 @@ constexpr const char* UserConfigurationName = "sulo.configuration";
 constexpr const char* UserLogName = "sulo.log";
 
 // The shipped configuration, or an empty path when none is found.
+// Where a package's tree keeps the shipped configuration.
+fs::path InstalledShippedConfiguration(const fs::path& executable) {
+  return executable.parent_path().parent_path() / "share" / "sulo" / "default.configuration";
+}
+
 fs::path ShippedConfiguration(const fs::path& executable) {
   std::error_code error;
-  const fs::path installed = executable.parent_path().parent_path() / "share" / "sulo" / "default.configuration";
+  const fs::path installed = InstalledShippedConfiguration(executable);
   if (fs::is_regular_file(installed, error)) return installed;
   fs::path beside = executable;
   beside.replace_extension(".configuration");
@@ -86,7 +91,14 @@ TFileLocations PrepareFileLocations(const std::string& executablePath, const TUs
     const std::string besideConfiguration = Utf8FromPath(beside.replace_extension(".configuration"));
     const std::string besideLog = Utf8FromPath(beside.replace_extension(".log"));
 
-    const bool writable = FolderIsWritable(Utf8FromPath(executable.parent_path()));
+    // An installed program (a package's tree, or the Windows installer's
+    // folder with its uninstaller) keeps its files per user even when its
+    // folder could be written: root or an elevated start would otherwise
+    // leave a second configuration beside the program and hide the user's.
+    std::error_code error;
+    const bool installed = fs::is_regular_file(InstalledShippedConfiguration(executable), error) ||
+                           fs::is_regular_file(executable.parent_path() / "uninstall.exe", error);
+    const bool writable = !installed && FolderIsWritable(Utf8FromPath(executable.parent_path()));
     if (writable || user.Configuration.empty()) {
       if (!writable)
         result.Problems.push_back("No folder of the user's own; the configuration stays beside the program");

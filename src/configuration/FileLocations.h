@@ -1,8 +1,9 @@
 // Where a run keeps its configuration and its trace log.
 //
-// Beside the program when the program's folder can be written: the file names
-// booths already have ("<program>.configuration", "<program>.log"). Otherwise,
-// for an installed program run by an ordinary user, in that user's own folders
+// Beside the program when the program's folder can be written and it is not an
+// installed program (a package's tree with share/sulo, or the Windows
+// installer's folder with its uninstaller): the file names booths already have
+// ("<program>.configuration", "<program>.log"). Otherwise in the user's own folders
 // ("sulo.configuration" and "sulo.log"); on the first such start the shipped
 // configuration is copied there, and an existing one is never replaced.
 #pragma once

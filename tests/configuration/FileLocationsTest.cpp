@@ -101,6 +101,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TCase{"WritableFolder", true, TShipped::BesideProgram, nullptr, false, "shipped"},
         TCase{"WritableFolderIgnoresUserConfiguration", true, TShipped::BesideProgram, "edited", false, "shipped"},
+        // Root, or an elevated start, may write in an installed program's folder.
+        TCase{"WritableInstalledFolderStaysPerUser", true, TShipped::Installed, "edited", true, "edited"},
         TCase{"ReadOnlyFolderFirstStart", false, TShipped::Installed, nullptr, true, "shipped"},
         TCase{"ReadOnlyFolderFirstStartShippedBesideProgram", false, TShipped::BesideProgram, nullptr, true, "shipped"},
         TCase{"ReadOnlyFolderKeepsEditedConfiguration", false, TShipped::Installed, "[Sulo]\nISO=99\n", true,
