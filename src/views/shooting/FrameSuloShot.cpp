@@ -11,15 +11,7 @@
 #include "views/shooting/FrameSulo.h"
 #include "saving/PictureFile.h"
 #include "views/widgets/ErrorHook.h"
-
-namespace {
-QString BoardFailedText() {
-  return QString::fromUtf8("조명·모터 보드에 명령을 보내지 못했습니다. 보드 연결을 확인하세요.");
-}
-QString CameraGoneText() {
-  return QString::fromUtf8("카메라 연결이 끊어졌습니다. 카메라 전원과 USB 연결을 확인하세요.");
-}
-}  // namespace
+#include "views/shooting/FrameSuloTexts.h"
 
 // The shot -------------------------------------------------------------------
 
@@ -185,14 +177,6 @@ void TFrameSulo::TimerNoPictureTimer(TTimer*) {
     AbandonShot(QString::fromUtf8("카메라에서 사진을 받지 못했습니다. 카메라를 확인하세요."));
 }
 
-void TFrameSulo::ShotBoardFailed() {
-  Trace("Board failed during the shot");
-  if (FShotState == TShotState::Running && !FShutterReleased)
-    AbandonShot(BoardFailedText(), true);
-  else
-    ShowNotice(BoardFailedText());
-}
-
 void TFrameSulo::AbandonShot(const QString& why, bool boardFailed) {
   Trace("Shot given up : " + why.toStdString());
   RectangleProgressBG->hide();
@@ -212,60 +196,6 @@ void TFrameSulo::AbandonShot(const QString& why, bool boardFailed) {
     Guarded([&] { Board([&](TDeviceModule& m) { m.MotorDown(speed); }); });
   Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
   RectangleDisableBG->hide();
-}
-
-void TFrameSulo::ShowNotice(const QString& text, TNotice kind) {
-  FNotice = kind;
-  LabelNotice->SetText(text);
-  RectangleNotice->show();
-  TimerNotice->SetEnabled(false);
-  TimerNotice->SetEnabled(true);
-}
-
-void TFrameSulo::HideNotice(TNotice kind) {
-  if (FNotice == kind) RectangleNotice->hide();
-}
-
-// The camera going and coming back ---------------------------------------------
-
-void TFrameSulo::Shutdown() {
-  Trace("Camera shut down");
-  FCameraGone = true;
-  TimerCameraRetry->SetEnabled(true);
-  // A running shot's picture will not come. One on screen is in hand: it
-  // stays for its answer and can still be saved.
-  if (FShotState == TShotState::Running)
-    AbandonShot(CameraGoneText());
-  else
-    ShowNotice(CameraGoneText(), TNotice::Camera);
-}
-
-void TFrameSulo::RetryCamera() {
-  const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count();
-  if (now - FLastCameraRetryMs < 1000) return;
-  FLastCameraRetryMs = now;
-  if (TCanon* camera = Camera()) camera->Open();
-}
-
-void TFrameSulo::OnOpen() {
-  if (!FCameraGone) return;
-  Trace("Camera back");
-  FCameraGone = false;
-  TimerCameraRetry->SetEnabled(false);
-  ShowNotice(QString::fromUtf8("카메라가 다시 연결되었습니다."), TNotice::Camera);
-  // A camera that was switched off has forgotten the mode's settings.
-  Guarded([this] {
-    if (TTakePictureConfiguration* cfg = Configuration(FMode)) ApplyCameraSettings(*cfg);
-  });
-  // A camera that still sends its live view here goes on with the frames it
-  // was sending; one that forgot where its live view went is asked again.
-  // Asking one that still sends would run the frames twice over.
-  const std::uint64_t seen = FFramesSeen;
-  QTimer::singleShot(LiveViewCheckMs, this, [this, seen] {
-    if (!FCameraGone && FFramesSeen == seen) StartLiveView();
-  });
 }
 
 void TFrameSulo::on_DownloadProgress(TCanon*, std::int32_t Percent) {
