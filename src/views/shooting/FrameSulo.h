@@ -233,7 +233,11 @@ class TFrameSulo : public TFrame,
   // The mode's board commands and timers of a shot.
   void StartSequence(const TTakePictureConfiguration& config);
   void TakeArrivedPicture(const std::uint8_t* jpeg, std::size_t size);
-  // The next shot of a repeat run, once no step of the last one is to come.
+  // A step of the shot's sequence is still to come (the rig's stop or
+  // return, the shutter, the UV light's end).
+  bool SequenceRunning() const;
+  // The next shot of a repeat run, or the screen given back, once no step of
+  // the last one is to come.
   void ContinueRun();
   // A step of a shot's sequence that may come after its picture was saved:
   // a waiting run goes on once the step is done, and ends if the board fails.

@@ -34,9 +34,15 @@ void TFrameSulo::Shoot() {
   // again. A repeat run ends here.
   if (FCameraGone) {
     Trace("Shoot refused : the camera is gone");
-    if (ShootRepeatCount > 0) ShootRepeatCount = 0;
     ShowNotice(CameraGoneText(), TNotice::Camera);
     RetryCamera();
+    // A run going on to its next shot holds the screen covered: it is given
+    // back like at any other end of a run, not left to a closing delay.
+    if (ShootRepeatCount > 0) {
+      ShootRepeatCount = 0;
+      Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
+      RectangleDisableBG->hide();
+    }
     return;
   }
   TTakePictureConfiguration* cfg = Configuration(FMode);
@@ -156,10 +162,14 @@ void TFrameSulo::RunLateStep(const std::function<void()>& step) {
   ContinueRun();
 }
 
-void TFrameSulo::ContinueRun() {
-  if (!FRunWaiting) return;
+bool TFrameSulo::SequenceRunning() const {
   for (TTimer* step : {TimerStop, TimerShoot, TimerDown, TimerUV})
-    if (step->IsRunning()) return;
+    if (step->IsRunning()) return true;
+  return false;
+}
+
+void TFrameSulo::ContinueRun() {
+  if (!FRunWaiting || SequenceRunning()) return;
   FRunWaiting = false;
   if (ShootRepeatCount <= 0) {
     // The run was called off while it waited.
@@ -293,6 +303,15 @@ void TFrameSulo::OnClickSaveBtn() {
   if (ShootRepeatCount > 0) {
     --ShootRepeatCount;
     if (ShootRepeatCount <= 0) {
+      // With a quick camera the last picture is saved before its rig is back
+      // down or its UV light off: the screen comes back once those steps are
+      // done (ContinueRun), so that a new shot neither moves a rig on its way
+      // down nor loses its light to this shot's timer.
+      if (SequenceRunning()) {
+        FRunWaiting = true;
+        Notify<ISavePopup>(&ISavePopup::SaveSuccess);
+        return;
+      }
       Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
       Notify<ISavePopup>(&ISavePopup::SaveSuccess);
     } else {
@@ -343,9 +362,10 @@ void TFrameSulo::OnClickSaveAsBtn() {
 void TFrameSulo::OnClickDontSaveBtn() { HidePicture(); }
 
 void TFrameSulo::EnableFuntion() {
-  // A repeat run's next shot is under way, or waits for the last one's
-  // steps: it keeps the screen covered.
-  if ((FShotState == TShotState::Running || FRunWaiting) && ShootRepeatCount > 0) {
+  // A repeat run's next shot is under way, or a run waits for the last
+  // shot's steps (for its next shot or for its end): the screen stays
+  // covered, and ContinueRun gives it back.
+  if ((FShotState == TShotState::Running && ShootRepeatCount > 0) || FRunWaiting) {
     Notify<ISavePopup>(&ISavePopup::SetDisableBG);
     return;
   }
