@@ -65,11 +65,17 @@ class TStandInViewer : public TFrame {
 class TPopupListener : public ISavePopupListener {
  public:
   bool FAnswerSaveWithSuccess = false;
+  // A save that fails opens the popup again, as the view does.
+  bool FFailSave = false;
   void OnClickSaveBtn() override {
     Calls.push_back("OnClickSaveBtn");
+    if (FFailSave) Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
     if (FAnswerSaveWithSuccess) Notify<ISavePopup>(&ISavePopup::SaveSuccess);
   }
-  void OnClickSaveAsBtn() override { Calls.push_back("OnClickSaveAsBtn"); }
+  void OnClickSaveAsBtn() override {
+    Calls.push_back("OnClickSaveAsBtn");
+    if (FFailSave) Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
+  }
   void OnClickDontSaveBtn() override { Calls.push_back("OnClickDontSaveBtn"); }
   void EnableFuntion() override { Calls.push_back("EnableFuntion"); }
 };
@@ -296,6 +302,25 @@ TEST_F(WorkingScreen, SaveAsWithoutAFolderLeavesThePopupOpenWithoutItsQuestion) 
   for (TControl* b : {menu->TavImageButtonSave, menu->TavImageButtonSaveAs, menu->TavImageButtonDontSave})
     EXPECT_FALSE(b->isHidden()) << b->Name().toStdString();
   EXPECT_EQ(Calls, (std::vector<std::string>{"OnClickSaveAsBtn"}));
+}
+
+// A save that fails leaves the popup asking again, with its question.
+TEST_F(WorkingScreen, AFailedSaveAsksAgainWithItsQuestion) {
+  TFrameTabMenu* menu = MakeMenu();
+  FPopupListener.FFailSave = true;
+  for (TTavImageButton* button : {menu->TavImageButtonSave, menu->TavImageButtonSaveAs}) {
+    SCOPED_TRACE(button->Name().toStdString());
+    Notify<ISavePopup>(&ISavePopup::SetDisableBG);
+    Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
+    ClickAt(FWindow.get(), Centre(button));
+    QTest::qWait(1700);  // past the closing delay a save would have started
+    EXPECT_FALSE(menu->LayoutSavePopup->isHidden());
+    EXPECT_FALSE(menu->ImageSave->isHidden());
+    EXPECT_TRUE(menu->ImageSaveSuccess->isHidden());
+    for (TControl* b : {menu->TavImageButtonSave, menu->TavImageButtonSaveAs, menu->TavImageButtonDontSave})
+      EXPECT_FALSE(b->isHidden()) << b->Name().toStdString();
+    EXPECT_FALSE(menu->LayoutDisableBG->isHidden());
+  }
 }
 
 TEST_F(WorkingScreen, TheGreyCoverTakesTheModeRowAndHoldsTheTabs) {

@@ -278,14 +278,16 @@ void TFrameTabMenu::SetEnableScreen() {
 
 void TFrameTabMenu::FloatAnimationPopupFinish(TFloatAnimation*) { SetEnableScreen(); }
 
+// The question goes before the view is told: a save that fails opens the
+// popup again from within the call, and the question must then stay.
 void TFrameTabMenu::TavImageButtonSaveClick(TControl*) {
-  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveBtn);
   ImageSave->hide();
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveBtn);
 }
 
 void TFrameTabMenu::TavImageButtonSaveAsClick(TControl*) {
-  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveAsBtn);
   ImageSave->hide();
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveAsBtn);
 }
 
 void TFrameTabMenu::TavImageButtonDontSaveClick(TControl*) {
