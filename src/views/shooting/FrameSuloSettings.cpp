@@ -45,7 +45,11 @@ void TFrameSulo::WritePictureStyle(std::int32_t colorTone, std::int32_t saturati
                                    std::int32_t sharpness) {
   TCanon* camera = Camera();
   if (!camera) return;
-  EdsPictureStyleDesc style = camera->GetPictureStyleDesc();
+  // A style that could not be read is not written: its other members (filter
+  // and toning effects) would go back as zeros.
+  std::optional<EdsPictureStyleDesc> read = camera->ReadPictureStyleDesc();
+  if (!read) return;
+  EdsPictureStyleDesc style = *read;
   style.colorTone = colorTone;
   style.saturation = saturation;
   style.contrast = contrast;
