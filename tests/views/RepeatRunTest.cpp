@@ -39,7 +39,10 @@ TEST_F(ShootingView, RepeatRunsLetEachShotsSequenceRunOutBeforeTheNext) {
     ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 1; }, 30000));
     EXPECT_EQ(FPopup.Count("SaveSuccess"), Shots);
     EXPECT_EQ(Saved().size(), saved + Shots);
-    EXPECT_TRUE(view->RectangleNotice->isHidden()) << view->LabelNotice->Text().toStdString();
+    // The only notice tells what the run saved.
+    EXPECT_FALSE(view->RectangleNotice->isHidden());
+    EXPECT_TRUE(view->LabelNotice->Text().contains(QString::fromUtf8("%1장").arg(Shots)))
+        << view->LabelNotice->Text().toStdString();
     EXPECT_TRUE(view->RectangleDisableBG->isHidden());
     Pump([&] { return FBoard.Packets().size() >= before + Shots * c.Sequence.size(); }, 5000);
     PumpFor(200);

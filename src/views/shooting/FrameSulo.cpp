@@ -262,6 +262,7 @@ TFrameSulo::TFrameSulo(QWidget* owner) : TFrame(owner, "TFrameSulo", 1086, 644) 
   LabelNotice->SetFontColor(Qt::white);
   LabelNotice->SetFontSize(15);
   LabelNotice->SetTextAlign(Qt::AlignCenter);
+  LabelNotice->SetWordWrap(true);
   RectangleProgressBG = MakeRectangle(LayoutPhoto, "RectangleProgressBG", {0, 638, 543, 6}, QColor(0xFF, 0xFF, 0xFF, 0x40), false);
   RectangleProgressBG->hide();
   RectangleProgress = MakeRectangle(RectangleProgressBG, "RectangleProgress", {0, 0, 0, 6}, GuideColor, false);

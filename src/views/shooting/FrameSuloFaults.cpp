@@ -21,6 +21,7 @@ void TFrameSulo::ShowNotice(const QString& text, TNotice kind) {
   LabelNotice->SetText(text);
   RectangleNotice->show();
   TimerNotice->SetEnabled(false);
+  TimerNotice->SetInterval(kind == TNotice::Saved ? SavedNoticeMs : NoticeMs);
   TimerNotice->SetEnabled(true);
 }
 

@@ -1,6 +1,8 @@
 // The shot: the sequences of the three modes, the picture's arrival, saving
 // and the answers of the save popup.
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 #include <chrono>
 
@@ -49,7 +51,7 @@ void TFrameSulo::Shoot() {
   Trace("Shoot : " + ModeName(FMode));
   FShotState = TShotState::Running;
   FShutterReleased = false;
-  for (TNotice kind : {TNotice::Shot, TNotice::CameraWait, TNotice::Camera}) HideNotice(kind);
+  for (TNotice kind : {TNotice::Shot, TNotice::CameraWait, TNotice::Camera, TNotice::Saved}) HideNotice(kind);
   // The cover goes on first: a board failure below must leave a shot that
   // ends through the usual path, not a half-started one.
   Notify<ISavePopup>(&ISavePopup::SetDisableBG);
@@ -102,6 +104,8 @@ void TFrameSulo::StartSequence(const TTakePictureConfiguration& config) {
 void TFrameSulo::RepeatShoot(std::int32_t RepeatCnt) {
   Trace("ShootRepeatCount : " + std::to_string(RepeatCnt));
   ShootRepeatCount = RepeatCnt;
+  FRunSaved = 0;
+  FFolderRemade = false;
   if (RepeatCnt > 0) Shoot();
 }
 
@@ -268,10 +272,13 @@ bool TFrameSulo::SavePictureTo(const std::string& folder) {
     // earlier and is gone now (removed, or on a drive that was swapped) is
     // made again, and the operator should know: the pictures before are not
     // where the new ones go.
-    if (madeFolder && folder == FFolderSavedInto)
+    const bool remade = madeFolder && folder == FFolderSavedInto;
+    if (remade && ShootRepeatCount > 1)
       ShowNotice(QString::fromUtf8("저장 폴더가 없어져서 다시 만들었습니다: ") + QString::fromStdString(folder),
                  TNotice::Folder);
+    FFolderRemade = FFolderRemade || remade;
     FFolderSavedInto = folder;
+    FSavedFile = path;
     return true;
   } catch (const std::exception& e) {
     // Any refusal of the system keeps the picture, not only the expected ones.
@@ -298,11 +305,14 @@ void TFrameSulo::OnClickSaveBtn() {
     }
     return OnClickSaveAsBtn();
   }
+  if (ShootRepeatCount <= 0) FFolderRemade = false;
   if (!SavePictureTo(folder)) return;
   HidePicture();
   if (ShootRepeatCount > 0) {
     --ShootRepeatCount;
+    ++FRunSaved;
     if (ShootRepeatCount <= 0) {
+      TellSaved(FRunSaved);
       // With a quick camera the last picture is saved before its rig is back
       // down or its UV light off: the screen comes back once those steps are
       // done (ContinueRun), so that a new shot neither moves a rig on its way
@@ -327,7 +337,22 @@ void TFrameSulo::OnClickSaveBtn() {
     }
     return;
   }
+  TellSaved(1);
   Notify<ISavePopup>(&ISavePopup::SaveSuccess);
+}
+
+void TFrameSulo::TellSaved(int count) {
+  const QFileInfo file(QString::fromStdString(FSavedFile));
+  const QString folder = QDir::toNativeSeparators(file.absolutePath());
+  QString text = count == 1 ? QString::fromUtf8("사진을 저장했습니다: ") + file.fileName()
+                            : QString::fromUtf8("사진 %1장을 저장했습니다.").arg(count);
+  text += QString::fromUtf8("\n저장 폴더: ") + folder;
+  if (FFolderRemade) {
+    ShowNotice(QString::fromUtf8("저장 폴더가 없어져서 다시 만들었습니다.\n") + text, TNotice::Folder);
+    FFolderRemade = false;
+    return;
+  }
+  ShowNotice(text, TNotice::Saved);
 }
 
 void TFrameSulo::HidePicture() {
