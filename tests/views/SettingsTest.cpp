@@ -58,7 +58,7 @@ class TDialogAnswers : public IDialogs {
   std::vector<std::string> Messages;
   std::vector<std::string> Errors;
   std::optional<std::string> SelectDirectory(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&, const std::string&) override { return std::nullopt; }
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   void ShowError(const std::string&, const std::string& text) override { Errors.push_back(text); }
   std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt, bool masked) override {

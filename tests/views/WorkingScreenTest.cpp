@@ -98,7 +98,7 @@ class TSizeListener : public IWindowSizeControl {
 class TNoDialogs : public IDialogs {
  public:
   std::optional<std::string> SelectDirectory(const std::string&) override { return std::nullopt; }
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&, const std::string&) override { return std::nullopt; }
   void ShowMessage(const std::string& text) override { Calls.push_back("message " + text); }
   void ShowError(const std::string&, const std::string& text) override { Calls.push_back("error " + text); }
   std::optional<std::string> InputQuery(const std::string&, const std::string&, bool) override { return std::nullopt; }
@@ -397,6 +397,35 @@ TEST_F(WorkingScreen, CancelKeepsTextAndErrorAndEachRightCodeOpensAnotherWindow)
   QTest::keyClicks(menu->EditPassword->Editor(), "9526");
   QTest::mouseClick(menu->ButtonConfirm->Button(), Qt::LeftButton);
   EXPECT_EQ(SettingWindows(menu), 2) << "a second window while the first is open";
+}
+
+// A wrong code and its error stay, the code selected: the next code typed
+// replaces it, also when the popup is opened again after Cancel.
+TEST_F(WorkingScreen, AWrongCodeStaysSelectedSoTheNextReplacesIt) {
+  TFrameTabMenu* menu = MakeMenu();
+  FWindow->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(FWindow.get()));
+  QLineEdit* edit = menu->EditPassword->Editor();
+  auto type = [](const char* keys) { QTest::keyClicks(QApplication::focusWidget(), keys); };
+  Notify<ISettingPasswordPopup>(&ISettingPasswordPopup::OpenSettingPasswordPopup);
+  type("1234");
+  ClickAt(FWindow.get(), Centre(menu->ButtonConfirm));
+  EXPECT_EQ(menu->EditPassword->Text(), "1234");
+  EXPECT_FALSE(menu->LabelError->isHidden());
+  EXPECT_EQ(QApplication::focusWidget(), edit);
+  EXPECT_EQ(edit->selectedText(), "1234");
+  type("5678");
+  EXPECT_EQ(menu->EditPassword->Text(), "5678");
+
+  ClickAt(FWindow.get(), Centre(menu->ButtonConfirm));
+  ClickAt(FWindow.get(), Centre(menu->ButtonCancel));
+  Notify<ISettingPasswordPopup>(&ISettingPasswordPopup::OpenSettingPasswordPopup);
+  EXPECT_EQ(edit->selectedText(), "5678");
+  EXPECT_FALSE(menu->LabelError->isHidden());
+  type("9526");
+  ClickAt(FWindow.get(), Centre(menu->ButtonConfirm));
+  EXPECT_TRUE(menu->LayoutSettingPasswordPopup->isHidden());
+  EXPECT_EQ(SettingWindows(menu), 1);
 }
 
 TEST_F(WorkingScreen, PopupKeyboardTabRingSpacePressesEnterDoesNot) {

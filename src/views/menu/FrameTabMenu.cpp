@@ -306,7 +306,14 @@ void TFrameTabMenu::SetMidiumSize() { LayoutHeader->show(); }
 
 void TFrameTabMenu::OpenSettingPasswordPopup() {
   LayoutSettingPasswordPopup->show();
+  SelectPassword();
+}
+
+void TFrameTabMenu::SelectPassword() {
+  // A code kept from the last try stays to be seen, selected: the next code
+  // typed replaces it rather than being added to it.
   EditPassword->setFocus(Qt::OtherFocusReason);
+  EditPassword->Editor()->selectAll();
 }
 
 void TFrameTabMenu::HidePasswordPopup() {
@@ -326,6 +333,7 @@ void TFrameTabMenu::ButtonConfirmClick(TControl*) {
   }
   LabelError->SetText(QString::fromUtf8("비밀번호를 정확히 입력하세요"));
   LabelError->show();
+  SelectPassword();
 }
 
 void TFrameTabMenu::ButtonCancelClick(TControl*) { HidePasswordPopup(); }

@@ -38,7 +38,7 @@ void TFrameSulo::on_CameraLiveView(TCanon*, TMemoryStream& Stream) {
 // Overlay --------------------------------------------------------------------
 
 void TFrameSulo::TavImageButtonOverlayImageOpenClick(TControl*) {
-  const std::optional<std::string> file = Dialogs().OpenFile("", "JPEG Image File (*.jpg)");
+  const std::optional<std::string> file = Dialogs().OpenFile("", "JPEG Image File (*.jpg)", "");
   if (!file) return;
   setOverlayToggle(true);
   EditOverlayImage->SetText(QString::fromStdString(*file));
