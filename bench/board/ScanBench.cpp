@@ -12,25 +12,16 @@
 #include "board/DeviceModule.h"
 #include "notification/Interfaces.h"
 #include "simulator/board/SimBoard.h"
+#include "support/ScanListener.h"
 
 namespace {
-
-class TResult : public IDeviceScanning {
- public:
-  void ScanComplete(const bool Found) override {
-    FDone = true;
-    FFound = Found;
-  }
-  bool FDone = false;
-  bool FFound = false;
-};
 
 // One scan over `silent` silent boards and `missing` ports without a device.
 void RunScan(benchmark::State& state, int silent, int missing) {
   TManualDispatcher dispatcher;
   TNotificationCenter center;
   TNotificationCenter::FInstance = &center;
-  TResult result;
+  TScanListener result;
   center.Add<IDeviceScanning>(&result);
   auto ports = std::make_shared<TListedPortDirectory>();
   std::vector<std::unique_ptr<TSimBoard>> boards;
@@ -42,12 +33,12 @@ void RunScan(benchmark::State& state, int silent, int missing) {
 
   for (auto _ : state) {
     TDeviceModule module(dispatcher, ports);
-    result.FDone = false;
+    result.FResults.clear();
     const auto start = std::chrono::steady_clock::now();
     module.ComportScan();
-    while (!result.FDone) dispatcher.WaitAndProcess(10);
+    while (!result.Done()) dispatcher.WaitAndProcess(10);
     state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    if (result.FFound) state.SkipWithError("a silent port was taken for a board");
+    if (result.Found()) state.SkipWithError("a silent port was taken for a board");
   }
   state.counters["ports"] = silent + missing;
   center.Remove<IDeviceScanning>(&result);

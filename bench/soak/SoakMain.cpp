@@ -142,7 +142,7 @@ class TSoakDialogs : public IDialogs {
     Shown.push_back("folder chooser: " + caption);
     return std::nullopt;
   }
-  std::optional<std::string> OpenFile(const std::string& caption, const std::string&) override {
+  std::optional<std::string> OpenFile(const std::string& caption, const std::string&, const std::string&) override {
     Shown.push_back("file chooser: " + caption);
     return std::nullopt;
   }

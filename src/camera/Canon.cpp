@@ -409,12 +409,14 @@ void TCanon::SetWhiteBalanceShift(int Index, std::int32_t Value) {
   Check(err);
 }
 
-EdsPictureStyleDesc TCanon::GetPictureStyleDesc() {
+EdsPictureStyleDesc TCanon::GetPictureStyleDesc() { return ReadPictureStyleDesc().value_or(EdsPictureStyleDesc{}); }
+
+std::optional<EdsPictureStyleDesc> TCanon::ReadPictureStyleDesc() {
   EdsPictureStyleDesc desc{};
   const EdsError err =
       EdsGetPropertyData(FCamera, kEdsPropID_PictureStyleDesc, kEdsPictureStyle_User1, sizeof desc, &desc);
   Check(err);
-  if (err != EDS_ERR_OK) desc = EdsPictureStyleDesc{};
+  if (err != EDS_ERR_OK) return std::nullopt;
   return desc;
 }
 

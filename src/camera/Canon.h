@@ -40,6 +40,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -214,6 +215,8 @@ class TCanon {
   std::int32_t GetWhiteBalanceShift(int Index);
   void SetWhiteBalanceShift(int Index, std::int32_t Value);
   EdsPictureStyleDesc GetPictureStyleDesc();
+  // The picture style as the camera holds it; nullopt when it could not be read.
+  std::optional<EdsPictureStyleDesc> ReadPictureStyleDesc();
   void SetPictureStyleDesc(const EdsPictureStyleDesc& Value);
 
   EdsUInt32 ISOSpeed() { return GetPropValue(kEdsPropID_ISOSpeed); }

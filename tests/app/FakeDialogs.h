@@ -23,7 +23,7 @@ class TFakeDialogs : public IDialogs {
   std::vector<std::string> Messages;
 
   std::optional<std::string> SelectDirectory(const std::string&, const std::string&) override { return std::nullopt; }
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&, const std::string&) override { return std::nullopt; }
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   void ShowError(const std::string& caption, const std::string& text) override { Errors.push_back({caption, text}); }
   std::optional<std::string> InputQuery(const std::string&, const std::string&, bool) override { return std::nullopt; }

@@ -15,28 +15,12 @@
 #include "notification/Dispatcher.h"
 #include "notification/Interfaces.h"
 #include "simulator/board/SimBoard.h"
-
-// Calls `read` until it has delivered `want` bytes into `buffer` or `timeoutMs` passed.
-inline int ReadAtLeast(TComPort& port, std::uint8_t* buffer, int want, int timeoutMs = 5000) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  int got = 0;
-  while (got < want && std::chrono::steady_clock::now() < until) {
-    const int n = port.Read(buffer + got, want - got);
-    if (n == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    got += n;
-  }
-  return got;
-}
+#include "PortReading.h"
+#include "support/ScanListener.h"
 
 inline std::vector<std::uint8_t> Bytes(const std::array<std::uint8_t, 7>& packet) {
   return {packet.begin(), packet.end()};
 }
-
-class TScanListener : public IDeviceScanning {
- public:
-  void ScanComplete(const bool Found) override { FResults.push_back(Found); }
-  std::vector<bool> FResults;
-};
 
 // Simulated boards listed under logical names, plus the UI side of a scan.
 class BoardFixture : public ::testing::Test {

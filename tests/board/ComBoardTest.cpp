@@ -10,6 +10,7 @@
 
 #include "ComBoards.h"
 #include "PacketTable.h"
+#include "PortReading.h"
 #include "board/DeviceModule.h"
 
 namespace {
@@ -20,18 +21,6 @@ const std::vector<std::uint8_t> LedOff = {0xAA, 0xC1, 0x00, 0x00, 0x00, 0x6B, 0x
 bool UnderWine() {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
-// Calls Read until it has delivered `want` bytes into `buffer` or `timeoutMs` passed.
-int ReadAtLeast(TComPort& port, std::uint8_t* buffer, int want, int timeoutMs = 5000) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  int got = 0;
-  while (got < want && std::chrono::steady_clock::now() < until) {
-    const int n = port.Read(buffer + got, want - got);
-    if (n == 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    got += n;
-  }
-  return got;
 }
 
 class ComPortOnComTest : public ComBoardFixture {};

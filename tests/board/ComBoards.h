@@ -29,6 +29,7 @@
 #include "notification/Dispatcher.h"
 #include "notification/Interfaces.h"
 #include "platform/Files.h"
+#include "support/ScanListener.h"
 
 struct TJournalLine {
   std::string Port;
@@ -83,12 +84,6 @@ class TComBoards {
   std::map<std::string, std::string> FPorts;  // reply -> port
 };
 
-class TComScanListener : public IDeviceScanning {
- public:
-  void ScanComplete(const bool Found) override { FResults.push_back(Found); }
-  std::vector<bool> FResults;
-};
-
 // The UI side of the board tests, and the journal lines of the current test.
 class ComBoardFixture : public ::testing::Test {
  protected:
@@ -133,5 +128,5 @@ class ComBoardFixture : public ::testing::Test {
   std::size_t FStart = 0;
   TManualDispatcher FDispatcher;
   TNotificationCenter FCenter;
-  TComScanListener FListener;
+  TScanListener FListener;
 };

@@ -18,18 +18,9 @@
 #include "board/PortDirectory.h"
 #include "notification/Interfaces.h"
 #include "notification/NotificationCenter.h"
+#include "support/ScanListener.h"
 
 namespace {
-
-class TListener : public IDeviceScanning {
- public:
-  void ScanComplete(const bool Found) override {
-    FDone = true;
-    FFound = Found;
-  }
-  bool FDone = false;
-  bool FFound = false;
-};
 
 // Reads the probe off the master side, then sends `answer` (as much of it as
 // the terminal takes without waiting).
@@ -65,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TManualDispatcher dispatcher;
   TNotificationCenter center;
   TNotificationCenter::FInstance = &center;
-  TListener listener;
+  TScanListener listener;
   center.Add<IDeviceScanning>(&listener);
   {
     TDeviceModule module(dispatcher, ports);
@@ -73,15 +64,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::thread responder(Answer, master, std::vector<std::uint8_t>(data, data + size));
     module.ComportScan();
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!listener.FDone && std::chrono::steady_clock::now() < until) dispatcher.WaitAndProcess(20);
+    while (!listener.Done() && std::chrono::steady_clock::now() < until) dispatcher.WaitAndProcess(20);
     responder.join();
-    if (!listener.FDone) std::abort();  // the scan hung
+    if (!listener.Done()) std::abort();  // the scan hung
     TPacket ack;
     TDeviceModule::AckPacket(ack);
     // Found means the first seven bytes were the acknowledgement.
-    if (listener.FFound && (size < ack.size() || !std::equal(ack.begin(), ack.end(), data))) std::abort();
-    if (listener.FFound != module.IsComportConnected()) std::abort();
-    if (listener.FFound && module.FoundPort() != "COM3") std::abort();
+    if (listener.Found() && (size < ack.size() || !std::equal(ack.begin(), ack.end(), data))) std::abort();
+    if (listener.Found() != module.IsComportConnected()) std::abort();
+    if (listener.Found() && module.FoundPort() != "COM3") std::abort();
   }
   center.Remove<IDeviceScanning>(&listener);
   TNotificationCenter::FInstance = nullptr;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "ViewerFixture.h"
+#include "configuration/Configuration.h"
 #include "ViewerTestUtil.h"
 #include "WidgetTestUtil.h"
 #include "views/viewer/FrameViewer.h"
@@ -209,6 +210,19 @@ TEST_F(PaneTest, LineSurfaceCoversPictureAndOpenButton) {
   Notify<IViewerListener>(&IViewerListener::ToggleGuideLine);
   ClickAt(Host.get(), Centre(A->TavImageButtonOpenImage));
   EXPECT_EQ(Dialogs.Filters, std::vector<std::string>{""});  // every file is listed
+}
+
+// The open dialog starts where the booth saves its pictures, as the save
+// folder stands at each opening.
+TEST_F(PaneTest, TheOpenDialogStartsInTheSaveFolder) {
+  TConfiguration configuration(File("sulo.configuration"));
+  TConfiguration::FInstance = &configuration;
+  configuration.General().SaveLocation = File("pictures");
+  ClickAt(Host.get(), Centre(A->TavImageButtonOpenImage));
+  configuration.General().SaveLocation = File("elsewhere");
+  ClickAt(Host.get(), Centre(A->TavImageButtonOpenImage));
+  TConfiguration::FInstance = nullptr;
+  EXPECT_EQ(Dialogs.Folders, (std::vector<std::string>{File("pictures"), File("elsewhere")}));
 }
 
 TEST_F(PaneTest, OpeningKeepsZoomPositionAndLines) {

@@ -39,7 +39,10 @@ TEST_F(ShootingView, RepeatRunsLetEachShotsSequenceRunOutBeforeTheNext) {
     ASSERT_TRUE(Pump([&] { return FPopup.Count("SetEnableScreen") == 1; }, 30000));
     EXPECT_EQ(FPopup.Count("SaveSuccess"), Shots);
     EXPECT_EQ(Saved().size(), saved + Shots);
-    EXPECT_TRUE(view->RectangleNotice->isHidden()) << view->LabelNotice->Text().toStdString();
+    // The only notice tells what the run saved.
+    EXPECT_FALSE(view->RectangleNotice->isHidden());
+    EXPECT_TRUE(view->LabelNotice->Text().contains(QString::fromUtf8("%1장").arg(Shots)))
+        << view->LabelNotice->Text().toStdString();
     EXPECT_TRUE(view->RectangleDisableBG->isHidden());
     Pump([&] { return FBoard.Packets().size() >= before + Shots * c.Sequence.size(); }, 5000);
     PumpFor(200);
@@ -99,6 +102,99 @@ TEST_F(ShootingView, ARepeatRunThatEndsWhileItWaitsGivesTheScreenBack) {
     EXPECT_EQ(!view->RectangleNotice->isHidden(), row.Noticed);
   }
   SetErrorHandler(nullptr);
+}
+
+// A shot started as soon as a run has ended meets none of the run's last
+// steps: the screen comes back only once the rig is down or the UV light
+// off, and the new shot's sequence then runs whole. The shot's timers count
+// on a clock the test drives; the camera answers at once.
+TEST_F(ShootingView, AShotAfterARunMeetsNoneOfTheRunsLastSteps) {
+  struct TRow {
+    const char* Name;
+    TTakePictureMode Mode;
+    int ShutterMs;  // from the start of a shot
+    int LastStepMs;
+    std::vector<Bytes> Sequence;
+  };
+  const TRow rows[] = {
+      {"Sulo", TTakePictureMode::Sulo, 970, 1470, {SuloUp, MotorUp, MotorStop, MotorDown}},
+      {"UV", TTakePictureMode::UV, 900, 2000, {UvOn, LightsOff}},
+  };
+  SimCamera::SetShutterDelay(0);
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    TTimerClock clock;
+    TFrameSulo* view = MakeView(row.Mode);
+    PumpFor(300);
+    FPopup.Calls.clear();
+    const std::size_t saved = Saved().size();
+    view->RepeatShoot(1);
+    clock.Advance(row.ShutterMs);
+    ASSERT_TRUE(Pump([&] { return FPopup.Count("SaveSuccess") == 1; }));
+    EXPECT_EQ(Saved().size(), saved + 1);
+
+    // The operator shoots at once: refused while the run's last step is to come.
+    std::size_t before = FBoard.Packets().size();
+    const std::size_t shutters = Shutters();
+    view->Shoot();
+    PumpFor(300);
+    EXPECT_EQ(FBoard.Packets().size(), before);
+    EXPECT_EQ(Shutters(), shutters);
+    EXPECT_EQ(FPopup.Count("SetEnableScreen"), 0);
+    EXPECT_FALSE(view->RectangleDisableBG->isHidden());
+
+    clock.Advance(row.LastStepMs - row.ShutterMs);
+    ASSERT_TRUE(Pump([&] { return FBoard.Packets().size() == before + 1; }, 5000));
+    EXPECT_EQ(B(PacketsSince(before).front()), row.Sequence.back());
+    EXPECT_EQ(FPopup.Count("SetEnableScreen"), 1);
+    EXPECT_TRUE(view->RectangleDisableBG->isHidden());
+
+    // The next shot runs its own sequence whole, its shutter inside it.
+    before = FBoard.Packets().size();
+    view->Shoot();
+    clock.Advance(row.ShutterMs);
+    ASSERT_TRUE(Pump([&] { return Shutters() == shutters + 1; }, 5000));
+    clock.Advance(row.LastStepMs - row.ShutterMs);
+    ASSERT_TRUE(Pump([&] { return FPopup.Count("OpenSavePopup") == 1; }));
+    Pump([&] { return FBoard.Packets().size() >= before + row.Sequence.size(); }, 5000);
+    PumpFor(200);
+    const auto p = PacketsSince(before);
+    ASSERT_EQ(p.size(), row.Sequence.size());
+    for (std::size_t i = 0; i < p.size(); ++i) EXPECT_EQ(B(p[i]), row.Sequence[i]) << "packet " << i;
+    const auto release = SimCamera::CallsOf("EdsSendCommand", kEdsCameraCommand_TakePicture).back().Time;
+    EXPECT_GT(release, p.front().Time);
+    EXPECT_LT(release, p.back().Time);
+    EXPECT_TRUE(view->RectangleNotice->isHidden()) << view->LabelNotice->Text().toStdString();
+    view->OnClickDontSaveBtn();
+    FWindow.reset();
+  }
+}
+
+// A run that goes on to its next shot after the camera has gone ends there,
+// and gives the screen back itself rather than leave it to the popup.
+TEST_F(ShootingView, ARunGoingOnWithoutTheCameraGivesTheScreenBack) {
+  SimCamera::SetShutterDelay(0);
+  TTimerClock clock;
+  TFrameSulo* view = MakeView(TTakePictureMode::Sulo);
+  PumpFor(300);
+  FPopup.Calls.clear();
+  view->RepeatShoot(3);
+  clock.Advance(970);
+  ASSERT_TRUE(Pump([&] { return FPopup.Count("SaveSuccess") == 1; }));
+  SimCamera::SetCameraAttached(false);
+  SimCamera::RaiseShutdown();
+  ASSERT_TRUE(Pump([&] { return view->FCameraGone; }, 5000));
+  const std::size_t shutters = Shutters();
+  const std::size_t before = FBoard.Packets().size();
+  clock.Advance(500);  // the rig's return: the run would go on now
+  PumpFor(300);
+  EXPECT_EQ(FPopup.Count("SetEnableScreen"), 1);
+  EXPECT_TRUE(view->RectangleDisableBG->isHidden());
+  EXPECT_EQ(view->ShootRepeatCount, 0);
+  EXPECT_EQ(Shutters(), shutters);
+  EXPECT_EQ(PacketsSince(before).size(), 1u);  // the rig down, no new shot
+  EXPECT_FALSE(view->RectangleNotice->isHidden());
+  SimCamera::SetCameraAttached(true);
 }
 
 }  // namespace

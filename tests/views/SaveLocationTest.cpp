@@ -31,7 +31,7 @@ class TFakeDialogs : public IDialogs {
     Folders.pop_front();
     return answer;
   }
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&, const std::string&) override { return std::nullopt; }
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   void ShowError(const std::string&, const std::string& text) override { Messages.push_back(text); }
   std::optional<std::string> InputQuery(const std::string&, const std::string&, bool) override { return std::nullopt; }

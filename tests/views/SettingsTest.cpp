@@ -58,7 +58,7 @@ class TDialogAnswers : public IDialogs {
   std::vector<std::string> Messages;
   std::vector<std::string> Errors;
   std::optional<std::string> SelectDirectory(const std::string&, const std::string&) override { return std::nullopt; }
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&, const std::string&) override { return std::nullopt; }
   void ShowMessage(const std::string& text) override { Messages.push_back(text); }
   void ShowError(const std::string&, const std::string& text) override { Errors.push_back(text); }
   std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt, bool masked) override {
@@ -449,19 +449,36 @@ TEST_F(SettingsFixture, TwoOpenWindowsEachEditOnlyTheirOwnMode) {
   EXPECT_EQ(Record(M::Portrait).Lighting, 3);
 }
 
-TEST_F(SettingsFixture, RefusedSaveIsShownAndTheWindowKeepsItsValues) {
+// Save says on screen that the file was written, for a few seconds; a
+// refused write says why instead, and the window keeps its values.
+TEST_F(SettingsFixture, SaveConfirmsOnScreenAndARefusalSaysWhy) {
   WriteFile(Sections);
   TSettingForm* form = Open();
+  const QPoint save = WindowPoint(form->TavImageButtonSave,
+                                  QPointF(form->TavImageButtonSave->Width() / 2, form->TavImageButtonSave->Height() / 2));
+  EXPECT_TRUE(form->LabelSaved->isHidden());
   Click(form->FrameSpinMotorSpeed->TavImageButtonUp);  // 5 -> 6
-  std::filesystem::permissions(Configuration->GetFileName(), std::filesystem::perms::owner_read);
+  ClickAt(form, save);
+  EXPECT_EQ(FromFile(M::Sulo).MotorSpeed, 6);
+  EXPECT_FALSE(form->LabelSaved->isHidden());
+  EXPECT_TRUE(Dialogs.Errors.empty());
 
-  Click(form->TavImageButtonSave);
+  Click(form->FrameSpinMotorSpeed->TavImageButtonUp);  // 6 -> 7
+  std::filesystem::permissions(Configuration->GetFileName(), std::filesystem::perms::owner_read);
+  ClickAt(form, save);
   ASSERT_EQ(Dialogs.Errors.size(), 1u);
   EXPECT_EQ(Dialogs.Errors[0], "Unable to write to " + Configuration->GetFileName());
+  EXPECT_TRUE(form->LabelSaved->isHidden()) << "the last confirmation does not stand for this one";
   EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(form->FrameSpinMotorSpeed->EditValue->Text(), "6");
-  EXPECT_EQ(Record(M::Sulo).MotorSpeed, 6);
-  EXPECT_EQ(FromFile(M::Sulo).MotorSpeed, 5);
+  EXPECT_EQ(form->FrameSpinMotorSpeed->EditValue->Text(), "7");
+  EXPECT_EQ(Record(M::Sulo).MotorSpeed, 7);
+  EXPECT_EQ(FromFile(M::Sulo).MotorSpeed, 6);
+
+  std::filesystem::permissions(Configuration->GetFileName(), std::filesystem::perms::owner_all);
+  ClickAt(form, save);
+  EXPECT_EQ(FromFile(M::Sulo).MotorSpeed, 7);
+  EXPECT_FALSE(form->LabelSaved->isHidden());
+  EXPECT_TRUE(WaitFor([&] { return form->LabelSaved->isHidden(); }, TSettingForm::SavedShownMs + 3000));
 }
 
 TEST_F(SettingsFixture, RepeatTestSendsTheConfirmedWholeNumber) {

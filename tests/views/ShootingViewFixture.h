@@ -67,7 +67,7 @@ class TAnswers : public IDialogs {
     Folders.erase(Folders.begin());
     return f;
   }
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&, const std::string&) override { return std::nullopt; }
   void ShowMessage(const std::string& text) override { Errors.push_back(text); }
   void ShowError(const std::string&, const std::string& text) override { Errors.push_back(text); }
   std::optional<std::string> InputQuery(const std::string&, const std::string&, bool) override { return std::nullopt; }

@@ -20,9 +20,11 @@ class TViewerDialogs : public IDialogs {
  public:
   std::deque<std::optional<std::string>> Files;
   std::vector<std::string> Filters;
+  std::vector<std::string> Folders;  // where each open dialog started
   std::optional<std::string> SelectDirectory(const std::string&, const std::string&) override { return std::nullopt; }
-  std::optional<std::string> OpenFile(const std::string&, const std::string& filter) override {
+  std::optional<std::string> OpenFile(const std::string&, const std::string& filter, const std::string& folder) override {
     Filters.push_back(filter);
+    Folders.push_back(folder);
     if (Files.empty()) return std::nullopt;
     auto answer = Files.front();
     Files.pop_front();

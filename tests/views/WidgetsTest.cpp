@@ -106,6 +106,35 @@ TEST(Timer, IntervalZeroNeverRuns) {
   EXPECT_FALSE(timer.IsRunning());
 }
 
+// On a driven clock timers fire only as it is moved on, at their times, in
+// the order they fall due, periodically; interval 0 still never runs, and a
+// running timer enabled again keeps its period.
+TEST(Timer, ADrivenClockFiresTimersInTheOrderTheyFallDue) {
+  TTimerClock clock;
+  std::vector<std::pair<std::string, std::int64_t>> fired;
+  TTimer slow, quick, never;
+  slow.OnTimer = [&](TTimer*) { fired.emplace_back("slow", clock.Now()); };
+  quick.OnTimer = [&](TTimer* t) {
+    fired.emplace_back("quick", clock.Now());
+    if (clock.Now() >= 200) t->SetEnabled(false);
+  };
+  never.OnTimer = [&](TTimer*) { fired.emplace_back("never", clock.Now()); };
+  slow.SetInterval(250);
+  quick.SetInterval(100);
+  never.SetInterval(0);
+  clock.Advance(50);
+  slow.SetEnabled(true);  // already running: no new period
+  QTest::qWait(300);
+  EXPECT_TRUE(fired.empty());
+  clock.Advance(550);
+  const std::vector<std::pair<std::string, std::int64_t>> expected = {
+      {"quick", 100}, {"quick", 200}, {"slow", 250}, {"slow", 500}};
+  EXPECT_EQ(fired, expected);
+  EXPECT_EQ(clock.Now(), 600);
+  EXPECT_FALSE(quick.IsRunning());
+  EXPECT_TRUE(slow.IsRunning());
+}
+
 TEST(Pictures, ArtworkLoadsAtItsDesignSize) {
   TBitmap logo;
   ASSERT_TRUE(logo.LoadFromFile(":/images/logo.svg"));

@@ -65,11 +65,17 @@ class TStandInViewer : public TFrame {
 class TPopupListener : public ISavePopupListener {
  public:
   bool FAnswerSaveWithSuccess = false;
+  // A save that fails opens the popup again, as the view does.
+  bool FFailSave = false;
   void OnClickSaveBtn() override {
     Calls.push_back("OnClickSaveBtn");
+    if (FFailSave) Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
     if (FAnswerSaveWithSuccess) Notify<ISavePopup>(&ISavePopup::SaveSuccess);
   }
-  void OnClickSaveAsBtn() override { Calls.push_back("OnClickSaveAsBtn"); }
+  void OnClickSaveAsBtn() override {
+    Calls.push_back("OnClickSaveAsBtn");
+    if (FFailSave) Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
+  }
   void OnClickDontSaveBtn() override { Calls.push_back("OnClickDontSaveBtn"); }
   void EnableFuntion() override { Calls.push_back("EnableFuntion"); }
 };
@@ -92,7 +98,7 @@ class TSizeListener : public IWindowSizeControl {
 class TNoDialogs : public IDialogs {
  public:
   std::optional<std::string> SelectDirectory(const std::string&, const std::string&) override { return std::nullopt; }
-  std::optional<std::string> OpenFile(const std::string&, const std::string&) override { return std::nullopt; }
+  std::optional<std::string> OpenFile(const std::string&, const std::string&, const std::string&) override { return std::nullopt; }
   void ShowMessage(const std::string& text) override { Calls.push_back("message " + text); }
   void ShowError(const std::string&, const std::string& text) override { Calls.push_back("error " + text); }
   std::optional<std::string> InputQuery(const std::string&, const std::string&, bool) override { return std::nullopt; }
@@ -298,6 +304,25 @@ TEST_F(WorkingScreen, SaveAsWithoutAFolderLeavesThePopupOpenWithoutItsQuestion) 
   EXPECT_EQ(Calls, (std::vector<std::string>{"OnClickSaveAsBtn"}));
 }
 
+// A save that fails leaves the popup asking again, with its question.
+TEST_F(WorkingScreen, AFailedSaveAsksAgainWithItsQuestion) {
+  TFrameTabMenu* menu = MakeMenu();
+  FPopupListener.FFailSave = true;
+  for (TTavImageButton* button : {menu->TavImageButtonSave, menu->TavImageButtonSaveAs}) {
+    SCOPED_TRACE(button->Name().toStdString());
+    Notify<ISavePopup>(&ISavePopup::SetDisableBG);
+    Notify<ISavePopup>(&ISavePopup::OpenSavePopup);
+    ClickAt(FWindow.get(), Centre(button));
+    QTest::qWait(1700);  // past the closing delay a save would have started
+    EXPECT_FALSE(menu->LayoutSavePopup->isHidden());
+    EXPECT_FALSE(menu->ImageSave->isHidden());
+    EXPECT_TRUE(menu->ImageSaveSuccess->isHidden());
+    for (TControl* b : {menu->TavImageButtonSave, menu->TavImageButtonSaveAs, menu->TavImageButtonDontSave})
+      EXPECT_FALSE(b->isHidden()) << b->Name().toStdString();
+    EXPECT_FALSE(menu->LayoutDisableBG->isHidden());
+  }
+}
+
 TEST_F(WorkingScreen, TheGreyCoverTakesTheModeRowAndHoldsTheTabs) {
   TFrameTabMenu* menu = MakeMenu();
   TFrameTabSub* sub = Sub(menu);
@@ -372,6 +397,35 @@ TEST_F(WorkingScreen, CancelKeepsTextAndErrorAndEachRightCodeOpensAnotherWindow)
   QTest::keyClicks(menu->EditPassword->Editor(), "9526");
   QTest::mouseClick(menu->ButtonConfirm->Button(), Qt::LeftButton);
   EXPECT_EQ(SettingWindows(menu), 2) << "a second window while the first is open";
+}
+
+// A wrong code and its error stay, the code selected: the next code typed
+// replaces it, also when the popup is opened again after Cancel.
+TEST_F(WorkingScreen, AWrongCodeStaysSelectedSoTheNextReplacesIt) {
+  TFrameTabMenu* menu = MakeMenu();
+  FWindow->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(FWindow.get()));
+  QLineEdit* edit = menu->EditPassword->Editor();
+  auto type = [](const char* keys) { QTest::keyClicks(QApplication::focusWidget(), keys); };
+  Notify<ISettingPasswordPopup>(&ISettingPasswordPopup::OpenSettingPasswordPopup);
+  type("1234");
+  ClickAt(FWindow.get(), Centre(menu->ButtonConfirm));
+  EXPECT_EQ(menu->EditPassword->Text(), "1234");
+  EXPECT_FALSE(menu->LabelError->isHidden());
+  EXPECT_EQ(QApplication::focusWidget(), edit);
+  EXPECT_EQ(edit->selectedText(), "1234");
+  type("5678");
+  EXPECT_EQ(menu->EditPassword->Text(), "5678");
+
+  ClickAt(FWindow.get(), Centre(menu->ButtonConfirm));
+  ClickAt(FWindow.get(), Centre(menu->ButtonCancel));
+  Notify<ISettingPasswordPopup>(&ISettingPasswordPopup::OpenSettingPasswordPopup);
+  EXPECT_EQ(edit->selectedText(), "5678");
+  EXPECT_FALSE(menu->LabelError->isHidden());
+  type("9526");
+  ClickAt(FWindow.get(), Centre(menu->ButtonConfirm));
+  EXPECT_TRUE(menu->LayoutSettingPasswordPopup->isHidden());
+  EXPECT_EQ(SettingWindows(menu), 1);
 }
 
 TEST_F(WorkingScreen, PopupKeyboardTabRingSpacePressesEnterDoesNot) {

@@ -41,8 +41,9 @@ std::optional<std::string> TQtDialogs::SelectDirectory(const std::string& captio
   return folder.toStdString();
 }
 
-std::optional<std::string> TQtDialogs::OpenFile(const std::string& caption, const std::string& filter) {
-  const QString file = QFileDialog::getOpenFileName(DialogParent(), Q(caption), QString(), Q(filter));
+std::optional<std::string> TQtDialogs::OpenFile(const std::string& caption, const std::string& filter,
+                                                const std::string& folder) {
+  const QString file = QFileDialog::getOpenFileName(DialogParent(), Q(caption), Q(folder), Q(filter));
   if (file.isEmpty()) return std::nullopt;
   return file.toStdString();
 }

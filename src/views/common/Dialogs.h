@@ -12,8 +12,10 @@ class IDialogs {
   // Folder chooser with a caption, opening in `start` (see FolderDialogStart)
   // and letting the operator make a new folder; nullopt when cancelled.
   virtual std::optional<std::string> SelectDirectory(const std::string& caption, const std::string& start) = 0;
-  // File open with a filter ("JPEG (*.jpg)"); nullopt when cancelled.
-  virtual std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter) = 0;
+  // File open with a filter ("JPEG (*.jpg)"), starting in `folder` (the
+  // dialog's own choice when empty); nullopt when cancelled.
+  virtual std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter,
+                                              const std::string& folder) = 0;
   // Modal message box; returns when the operator has closed it.
   virtual void ShowMessage(const std::string& text) = 0;
   // Modal message box with the error icon and a caption.
@@ -26,7 +28,8 @@ class IDialogs {
 class TQtDialogs : public IDialogs {
  public:
   std::optional<std::string> SelectDirectory(const std::string& caption, const std::string& start) override;
-  std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter) override;
+  std::optional<std::string> OpenFile(const std::string& caption, const std::string& filter,
+                                      const std::string& folder) override;
   void ShowMessage(const std::string& text) override;
   void ShowError(const std::string& caption, const std::string& text) override;
   std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt, bool masked) override;

@@ -278,14 +278,16 @@ void TFrameTabMenu::SetEnableScreen() {
 
 void TFrameTabMenu::FloatAnimationPopupFinish(TFloatAnimation*) { SetEnableScreen(); }
 
+// The question goes before the view is told: a save that fails opens the
+// popup again from within the call, and the question must then stay.
 void TFrameTabMenu::TavImageButtonSaveClick(TControl*) {
-  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveBtn);
   ImageSave->hide();
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveBtn);
 }
 
 void TFrameTabMenu::TavImageButtonSaveAsClick(TControl*) {
-  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveAsBtn);
   ImageSave->hide();
+  Notify<ISavePopupListener>(&ISavePopupListener::OnClickSaveAsBtn);
 }
 
 void TFrameTabMenu::TavImageButtonDontSaveClick(TControl*) {
@@ -304,7 +306,14 @@ void TFrameTabMenu::SetMidiumSize() { LayoutHeader->show(); }
 
 void TFrameTabMenu::OpenSettingPasswordPopup() {
   LayoutSettingPasswordPopup->show();
+  SelectPassword();
+}
+
+void TFrameTabMenu::SelectPassword() {
+  // A code kept from the last try stays to be seen, selected: the next code
+  // typed replaces it rather than being added to it.
   EditPassword->setFocus(Qt::OtherFocusReason);
+  EditPassword->Editor()->selectAll();
 }
 
 void TFrameTabMenu::HidePasswordPopup() {
@@ -324,6 +333,7 @@ void TFrameTabMenu::ButtonConfirmClick(TControl*) {
   }
   LabelError->SetText(QString::fromUtf8("비밀번호를 정확히 입력하세요"));
   LabelError->show();
+  SelectPassword();
 }
 
 void TFrameTabMenu::ButtonCancelClick(TControl*) { HidePasswordPopup(); }

@@ -88,6 +88,8 @@ class TFrameTabMenu : public TFrame, public ISavePopup, public IWindowSizeContro
 
  private:
   void HidePasswordPopup();
+  // Gives the code field the focus with its text selected.
+  void SelectPassword();
   // The grey cover shows: a shot runs or its picture waits for an answer.
   bool ShotInProgress() const;
 };

@@ -171,6 +171,22 @@ TSettingForm::TSettingForm(QWidget* owner) : QWidget(owner, Qt::Window | Qt::Fra
   TavImageButtonSave->BitmapMouseOver().LoadFromFile(":/images/settings/save_over.svg");
   TavImageButtonSave->BitmapPressed().LoadFromFile(":/images/settings/save_pressed.svg");
   TavImageButtonSave->OnClick = [this](TControl* s) { TavImageButtonSaveClick(s); };
+  LabelSaved = new TLabel(LayoutImageAdjustment);
+  LabelSaved->SetName("LabelSaved");
+  LabelSaved->SetBounds(0, TavImageButtonSave->Y() + TavImageButtonSave->Height() + 10, ColumnWidth, 20);
+  LabelSaved->SetText(QString::fromUtf8("설정을 저장했습니다."));
+  LabelSaved->SetFontSize(14);
+  LabelSaved->SetBold(true);
+  LabelSaved->SetFontColor(QColor(0x2E, 0x8B, 0x57));
+  LabelSaved->SetTextAlign(Qt::AlignCenter);
+  LabelSaved->hide();
+  TimerSaved = new TTimer(this);
+  TimerSaved->SetEnabled(false);
+  TimerSaved->SetInterval(SavedShownMs);
+  TimerSaved->OnTimer = [this](TTimer* t) {
+    t->SetEnabled(false);
+    LabelSaved->hide();
+  };
 
   resize(qRound(ClientWidth * FScale), qRound(ClientHeight * FScale));
   RectangleClient->SetBounds(0, 0, ClientWidth, ClientHeight);
@@ -258,12 +274,17 @@ void TSettingForm::TavImageButtonPolarizationClick(TControl*) { LoadSetting(TTak
 
 void TSettingForm::TavImageButtonSaveClick(TControl*) {
   if (!TConfiguration::FInstance) return;
+  LabelSaved->hide();
+  TimerSaved->SetEnabled(false);
   try {
     TConfiguration::FInstance->Save();
   } catch (const EConfigurationWrite& e) {
     Trace(std::string("Save : ") + e.what());
     Dialogs().ShowError("Sulo", e.what());
+    return;
   }
+  LabelSaved->show();
+  TimerSaved->SetEnabled(true);
 }
 
 void TSettingForm::TavImageButtonCloseClick(TControl*) {

@@ -25,6 +25,7 @@
 #include "views/widgets/Control.h"
 #include "views/widgets/Edit.h"
 #include "views/widgets/StdCtrls.h"
+#include "views/widgets/Timer.h"
 #include "views/widgets/TavImageButton.h"
 #include "views/widgets/WindowHeader.h"
 
@@ -84,6 +85,10 @@ class TSettingForm : public QWidget, public ISettingChanged {
   TFrameSpin* FrameSpinSharpness;
   TFrameSpin* FrameSpinImageSize;
   TTavImageButton* TavImageButtonSave;
+  // Under Save: that the file was written, for a few seconds.
+  TLabel* LabelSaved;
+  TTimer* TimerSaved;
+  static constexpr int SavedShownMs = 4000;
 
   // Shows the settings of `Mode`: every spinner on the bus selects the
   // mode's stored value for its kind and announces it.

@@ -143,6 +143,8 @@ class TFrameSulo : public TFrame,
   // live view is asked for anew.
   static constexpr int LiveViewCheckMs = 1500;
   static constexpr int NoticeMs = 8000;
+  // Where a picture went is told for a shorter while.
+  static constexpr int SavedNoticeMs = 5000;
   static constexpr int SaveQuality = TPictureComposer::DefaultQuality;
   // The zoom position the first zoom click moves to.
   static constexpr EdsPoint ZoomStart{2350, 1550};
@@ -179,7 +181,7 @@ class TFrameSulo : public TFrame,
 
   // What a notice over the photo pane is about. A new shot clears the last
   // one's notice, not those about the camera's live view or the save folder.
-  enum class TNotice { Shot, CameraWait, Camera, LiveView, Folder };
+  enum class TNotice { Shot, CameraWait, Camera, LiveView, Folder, Saved };
   // Shows a notice for a while; one about the live view stays until the live
   // view comes back.
   void ShowNotice(const QString& text, TNotice kind = TNotice::Shot);
@@ -233,7 +235,11 @@ class TFrameSulo : public TFrame,
   // The mode's board commands and timers of a shot.
   void StartSequence(const TTakePictureConfiguration& config);
   void TakeArrivedPicture(const std::uint8_t* jpeg, std::size_t size);
-  // The next shot of a repeat run, once no step of the last one is to come.
+  // A step of the shot's sequence is still to come (the rig's stop or
+  // return, the shutter, the UV light's end).
+  bool SequenceRunning() const;
+  // The next shot of a repeat run, or the screen given back, once no step of
+  // the last one is to come.
   void ContinueRun();
   // A step of a shot's sequence that may come after its picture was saved:
   // a waiting run goes on once the step is done, and ends if the board fails.
@@ -257,6 +263,9 @@ class TFrameSulo : public TFrame,
   // Writes the picture on screen into `folder`; false (and the operator told,
   // the picture kept on screen) when it could not be written.
   bool SavePictureTo(const std::string& folder);
+  // Tells over the photo pane where the picture (or a run's `count` pictures)
+  // went, and that the folder was made again if it was.
+  void TellSaved(int count);
 
   TRectangle* FPhotoSide;
   TPictureComposer FComposer;
@@ -271,8 +280,13 @@ class TFrameSulo : public TFrame,
   // Pictures that arrived while another waited for its answer.
   std::deque<std::vector<std::uint8_t>> FPendingPictures;
   TNotice FNotice = TNotice::Shot;
-  // The folder the last picture was saved into.
+  // The folder the last picture was saved into, and the file.
   std::string FFolderSavedInto;
+  std::string FSavedFile;
+  // The last save (or one of the run's saves) had to make its folder again.
+  bool FFolderRemade = false;
+  // Pictures the repeat run under way has saved.
+  int FRunSaved = 0;
   int FBadFrames = 0;
   std::uint64_t FFramesSeen = 0;  // live-view frames delivered, good or not
   std::int64_t FLastCameraRetryMs = -1000000;

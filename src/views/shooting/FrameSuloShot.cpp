@@ -1,6 +1,8 @@
 // The shot: the sequences of the three modes, the picture's arrival, saving
 // and the answers of the save popup.
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QTimer>
 #include <chrono>
 
@@ -11,15 +13,7 @@
 #include "views/shooting/FrameSulo.h"
 #include "saving/PictureFile.h"
 #include "views/widgets/ErrorHook.h"
-
-namespace {
-QString BoardFailedText() {
-  return QString::fromUtf8("조명·모터 보드에 명령을 보내지 못했습니다. 보드 연결을 확인하세요.");
-}
-QString CameraGoneText() {
-  return QString::fromUtf8("카메라 연결이 끊어졌습니다. 카메라 전원과 USB 연결을 확인하세요.");
-}
-}  // namespace
+#include "views/shooting/FrameSuloTexts.h"
 
 // The shot -------------------------------------------------------------------
 
@@ -42,16 +36,22 @@ void TFrameSulo::Shoot() {
   // again. A repeat run ends here.
   if (FCameraGone) {
     Trace("Shoot refused : the camera is gone");
-    if (ShootRepeatCount > 0) ShootRepeatCount = 0;
     ShowNotice(CameraGoneText(), TNotice::Camera);
     RetryCamera();
+    // A run going on to its next shot holds the screen covered: it is given
+    // back like at any other end of a run, not left to a closing delay.
+    if (ShootRepeatCount > 0) {
+      ShootRepeatCount = 0;
+      Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
+      RectangleDisableBG->hide();
+    }
     return;
   }
   TTakePictureConfiguration* cfg = Configuration(FMode);
   Trace("Shoot : " + ModeName(FMode));
   FShotState = TShotState::Running;
   FShutterReleased = false;
-  for (TNotice kind : {TNotice::Shot, TNotice::CameraWait, TNotice::Camera}) HideNotice(kind);
+  for (TNotice kind : {TNotice::Shot, TNotice::CameraWait, TNotice::Camera, TNotice::Saved}) HideNotice(kind);
   // The cover goes on first: a board failure below must leave a shot that
   // ends through the usual path, not a half-started one.
   Notify<ISavePopup>(&ISavePopup::SetDisableBG);
@@ -104,6 +104,8 @@ void TFrameSulo::StartSequence(const TTakePictureConfiguration& config) {
 void TFrameSulo::RepeatShoot(std::int32_t RepeatCnt) {
   Trace("ShootRepeatCount : " + std::to_string(RepeatCnt));
   ShootRepeatCount = RepeatCnt;
+  FRunSaved = 0;
+  FFolderRemade = false;
   if (RepeatCnt > 0) Shoot();
 }
 
@@ -164,10 +166,14 @@ void TFrameSulo::RunLateStep(const std::function<void()>& step) {
   ContinueRun();
 }
 
-void TFrameSulo::ContinueRun() {
-  if (!FRunWaiting) return;
+bool TFrameSulo::SequenceRunning() const {
   for (TTimer* step : {TimerStop, TimerShoot, TimerDown, TimerUV})
-    if (step->IsRunning()) return;
+    if (step->IsRunning()) return true;
+  return false;
+}
+
+void TFrameSulo::ContinueRun() {
+  if (!FRunWaiting || SequenceRunning()) return;
   FRunWaiting = false;
   if (ShootRepeatCount <= 0) {
     // The run was called off while it waited.
@@ -183,14 +189,6 @@ void TFrameSulo::TimerNoPictureTimer(TTimer*) {
   TimerNoPicture->SetEnabled(false);
   if (FShotState == TShotState::Running)
     AbandonShot(QString::fromUtf8("카메라에서 사진을 받지 못했습니다. 카메라를 확인하세요."));
-}
-
-void TFrameSulo::ShotBoardFailed() {
-  Trace("Board failed during the shot");
-  if (FShotState == TShotState::Running && !FShutterReleased)
-    AbandonShot(BoardFailedText(), true);
-  else
-    ShowNotice(BoardFailedText());
 }
 
 void TFrameSulo::AbandonShot(const QString& why, bool boardFailed) {
@@ -212,60 +210,6 @@ void TFrameSulo::AbandonShot(const QString& why, bool boardFailed) {
     Guarded([&] { Board([&](TDeviceModule& m) { m.MotorDown(speed); }); });
   Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
   RectangleDisableBG->hide();
-}
-
-void TFrameSulo::ShowNotice(const QString& text, TNotice kind) {
-  FNotice = kind;
-  LabelNotice->SetText(text);
-  RectangleNotice->show();
-  TimerNotice->SetEnabled(false);
-  TimerNotice->SetEnabled(true);
-}
-
-void TFrameSulo::HideNotice(TNotice kind) {
-  if (FNotice == kind) RectangleNotice->hide();
-}
-
-// The camera going and coming back ---------------------------------------------
-
-void TFrameSulo::Shutdown() {
-  Trace("Camera shut down");
-  FCameraGone = true;
-  TimerCameraRetry->SetEnabled(true);
-  // A running shot's picture will not come. One on screen is in hand: it
-  // stays for its answer and can still be saved.
-  if (FShotState == TShotState::Running)
-    AbandonShot(CameraGoneText());
-  else
-    ShowNotice(CameraGoneText(), TNotice::Camera);
-}
-
-void TFrameSulo::RetryCamera() {
-  const std::int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count();
-  if (now - FLastCameraRetryMs < 1000) return;
-  FLastCameraRetryMs = now;
-  if (TCanon* camera = Camera()) camera->Open();
-}
-
-void TFrameSulo::OnOpen() {
-  if (!FCameraGone) return;
-  Trace("Camera back");
-  FCameraGone = false;
-  TimerCameraRetry->SetEnabled(false);
-  ShowNotice(QString::fromUtf8("카메라가 다시 연결되었습니다."), TNotice::Camera);
-  // A camera that was switched off has forgotten the mode's settings.
-  Guarded([this] {
-    if (TTakePictureConfiguration* cfg = Configuration(FMode)) ApplyCameraSettings(*cfg);
-  });
-  // A camera that still sends its live view here goes on with the frames it
-  // was sending; one that forgot where its live view went is asked again.
-  // Asking one that still sends would run the frames twice over.
-  const std::uint64_t seen = FFramesSeen;
-  QTimer::singleShot(LiveViewCheckMs, this, [this, seen] {
-    if (!FCameraGone && FFramesSeen == seen) StartLiveView();
-  });
 }
 
 void TFrameSulo::on_DownloadProgress(TCanon*, std::int32_t Percent) {
@@ -328,10 +272,13 @@ bool TFrameSulo::SavePictureTo(const std::string& folder) {
     // earlier and is gone now (removed, or on a drive that was swapped) is
     // made again, and the operator should know: the pictures before are not
     // where the new ones go.
-    if (madeFolder && folder == FFolderSavedInto)
+    const bool remade = madeFolder && folder == FFolderSavedInto;
+    if (remade && ShootRepeatCount > 1)
       ShowNotice(QString::fromUtf8("저장 폴더가 없어져서 다시 만들었습니다: ") + QString::fromStdString(folder),
                  TNotice::Folder);
+    FFolderRemade = FFolderRemade || remade;
     FFolderSavedInto = folder;
+    FSavedFile = path;
     return true;
   } catch (const std::exception& e) {
     // Any refusal of the system keeps the picture, not only the expected ones.
@@ -358,11 +305,23 @@ void TFrameSulo::OnClickSaveBtn() {
     }
     return OnClickSaveAsBtn();
   }
+  if (ShootRepeatCount <= 0) FFolderRemade = false;
   if (!SavePictureTo(folder)) return;
   HidePicture();
   if (ShootRepeatCount > 0) {
     --ShootRepeatCount;
+    ++FRunSaved;
     if (ShootRepeatCount <= 0) {
+      TellSaved(FRunSaved);
+      // With a quick camera the last picture is saved before its rig is back
+      // down or its UV light off: the screen comes back once those steps are
+      // done (ContinueRun), so that a new shot neither moves a rig on its way
+      // down nor loses its light to this shot's timer.
+      if (SequenceRunning()) {
+        FRunWaiting = true;
+        Notify<ISavePopup>(&ISavePopup::SaveSuccess);
+        return;
+      }
       Notify<ISavePopup>(&ISavePopup::SetEnableScreen);
       Notify<ISavePopup>(&ISavePopup::SaveSuccess);
     } else {
@@ -378,7 +337,22 @@ void TFrameSulo::OnClickSaveBtn() {
     }
     return;
   }
+  TellSaved(1);
   Notify<ISavePopup>(&ISavePopup::SaveSuccess);
+}
+
+void TFrameSulo::TellSaved(int count) {
+  const QFileInfo file(QString::fromStdString(FSavedFile));
+  const QString folder = QDir::toNativeSeparators(file.absolutePath());
+  QString text = count == 1 ? QString::fromUtf8("사진을 저장했습니다: ") + file.fileName()
+                            : QString::fromUtf8("사진 %1장을 저장했습니다.").arg(count);
+  text += QString::fromUtf8("\n저장 폴더: ") + folder;
+  if (FFolderRemade) {
+    ShowNotice(QString::fromUtf8("저장 폴더가 없어져서 다시 만들었습니다.\n") + text, TNotice::Folder);
+    FFolderRemade = false;
+    return;
+  }
+  ShowNotice(text, TNotice::Saved);
 }
 
 void TFrameSulo::HidePicture() {
@@ -415,9 +389,10 @@ void TFrameSulo::OnClickSaveAsBtn() {
 void TFrameSulo::OnClickDontSaveBtn() { HidePicture(); }
 
 void TFrameSulo::EnableFuntion() {
-  // A repeat run's next shot is under way, or waits for the last one's
-  // steps: it keeps the screen covered.
-  if ((FShotState == TShotState::Running || FRunWaiting) && ShootRepeatCount > 0) {
+  // A repeat run's next shot is under way, or a run waits for the last
+  // shot's steps (for its next shot or for its end): the screen stays
+  // covered, and ContinueRun gives it back.
+  if ((FShotState == TShotState::Running && ShootRepeatCount > 0) || FRunWaiting) {
     Notify<ISavePopup>(&ISavePopup::SetDisableBG);
     return;
   }

@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 
+#include "configuration/Configuration.h"
 #include "views/common/Dialogs.h"
 #include "views/common/GuideLines.h"
 #include "views/widgets/ErrorHook.h"
@@ -186,7 +187,9 @@ void TFrameViewer::OpenPicture(const QString& fileName) {
 }
 
 void TFrameViewer::OpenFromDialog() {
-  const auto file = Dialogs().OpenFile("", "");
+  // Pictures are looked for where the booth saves them.
+  const std::string folder = TConfiguration::FInstance ? TConfiguration::FInstance->General().SaveLocation : std::string();
+  const auto file = Dialogs().OpenFile("", "", folder);
   if (!file) return;
   OpenPicture(QString::fromStdString(*file));
 }

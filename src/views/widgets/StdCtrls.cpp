@@ -1,6 +1,7 @@
 #include "views/widgets/StdCtrls.h"
 
 #include <QPainter>
+#include <QTextOption>
 
 QString DefaultFontFamily() { return QStringLiteral("Noto Sans CJK KR"); }
 
@@ -61,5 +62,16 @@ void TLabel::Paint(QPainter& painter) {
   painter.setFont(font);
   painter.setPen(FFontColor);
   painter.setClipRect(BoundsRect());
-  painter.drawText(BoundsRect(), static_cast<int>(FTextAlign) | Qt::TextSingleLine, FText);
+  if (!FWordWrap) {
+    painter.drawText(BoundsRect(), static_cast<int>(FTextAlign) | Qt::TextSingleLine, FText);
+    return;
+  }
+  QTextOption option(FTextAlign);
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  painter.drawText(BoundsRect(), FText, option);
+}
+
+void TLabel::SetWordWrap(bool wrap) {
+  FWordWrap = wrap;
+  update();
 }

@@ -39,12 +39,16 @@ class TLabel : public TControl {
   void SetFontSize(qreal size);
   void SetBold(bool bold);
   void SetTextAlign(Qt::Alignment align);
+  // Lines break at word ends, and anywhere in a word longer than the line (a
+  // folder's path); a new line in the text starts one.
+  void SetWordWrap(bool wrap);
 
  protected:
   void Paint(QPainter& painter) override;
 
  private:
   QString FText;
+  bool FWordWrap = false;
   QColor FFontColor = Qt::black;
   qreal FFontSize = 12;
   bool FBold = false;
