@@ -221,4 +221,32 @@ TEST_F(ShotPixels, TheFaceIsUprightInThePictureAndTheLiveView) {
   }
 }
 
+// Renders the live view in each mode into $SULO_SCREENSHOT_DIR, with the
+// shipped lights (and UV's light on, as its live view shows it).
+TEST_F(ShotPixels, Screenshots) {
+  const QByteArray dir = qgetenv("SULO_SCREENSHOT_DIR");
+  if (dir.isEmpty()) GTEST_SKIP() << "SULO_SCREENSHOT_DIR not set";
+  Mode(TTakePictureMode::Sulo).LightingBrightness = 7;
+  Mode(TTakePictureMode::Portrait).Lighting = 4;
+  Mode(TTakePictureMode::UV).Lighting = 2;
+  for (qreal scale : {1.0, 0.6666}) {
+    FWindow = std::make_unique<TControl>();
+    FWindow->SetScale(scale, scale);
+    FWindow->SetSize(1086, 767);
+    FMenu = new TFrameTabMenu(FWindow.get());
+    FMenu->SetAlign(TAlignLayout::Client);
+    FWindow->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(FWindow.get()));
+    ASSERT_TRUE(Pump([&] { return View() && !View()->ImageLiveView->Bitmap().IsEmpty(); }));
+    for (const auto& [mode, name] : {std::pair{TTakePictureMode::Sulo, "sulo"}, {TTakePictureMode::Portrait, "portrait"},
+                                     {TTakePictureMode::UV, "uv"}}) {
+      ChooseMode(mode);
+      PumpFor(700);  // a frame under the new light
+      const QString file = QString("%1/shoot-live-view-%2-%3.png").arg(QString::fromUtf8(dir), name,
+                                                                      scale == 1.0 ? "1920" : "1280");
+      EXPECT_TRUE(FWindow->grab().save(file));
+    }
+  }
+}
+
 }  // namespace
