@@ -2,6 +2,7 @@
 
 #include "BoardTestSupport.h"
 #include "board/DeviceModule.h"
+#include "simulator/lights/SimLights.h"
 #include "support/TraceCapture.h"
 
 namespace {
@@ -68,6 +69,25 @@ TEST_F(SimBoardTest, AStalledBoardMakesCommandsRaiseUntilItTakesBytesAgain) {
   ASSERT_EQ(packets.size(), 2u);
   EXPECT_EQ(Bytes(packets[1].Bytes), (std::vector<std::uint8_t>{0xAA, 0xC1, 0x00, 0x7F, 0x00, 0xEA, 0xBB}));
   EXPECT_EQ(board.GarbageBytes(), 0u);
+}
+
+// The board speaks for the booth's lights in its process: all off from the
+// start, each light packet as it arrives, and nothing known once it is gone.
+TEST_F(SimBoardTest, LightPacketsSetTheLightsTheCameraSees) {
+  {
+    TSimBoard board("COM1");
+    FPorts->Add("COM1", board.DevicePath());
+    ASSERT_EQ(SimLights::Current(), SimLights::TLevels{});
+    TDeviceModule module(FDispatcher, FPorts);
+    module.ComPort.SetPort("COM1");
+    module.ComPort.Open();
+    module.WarmWhiteOn(6);
+    module.UVOn(8);
+    module.MotorUp(5);  // not a light: the lights stay
+    ASSERT_TRUE(board.WaitForPackets(3, 5000));
+    EXPECT_EQ(SimLights::Current(), (SimLights::TLevels{0, 0, 204}));
+  }
+  EXPECT_FALSE(SimLights::Current().has_value());
 }
 
 }  // namespace

@@ -7,12 +7,15 @@
 #include <condition_variable>
 #include <csetjmp>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <mutex>
 #include <thread>
 
 #include <jpeglib.h>
 
 #include "simulator/camera/SimCamera.h"
+#include "simulator/lights/SimLights.h"
 
 namespace {
 
@@ -195,9 +198,11 @@ TEST_F(CameraSimTest, FramesAreJpegsOfTheSceneAfterAShortWait) {
   ASSERT_TRUE(Decode(bytes, a));
   EXPECT_EQ(a.Width, 1024);
   EXPECT_EQ(a.Height, 680);
-  // Markers that show a turn or a mirror: red top-left, blue top-right.
-  const auto* red = a.At(118, 118);
-  const auto* blue = a.At(925, 118);
+  // Markers that show a turn or a mirror: red top-left and blue top-right
+  // once the frame is turned a quarter turn clockwise, as the camera lies on
+  // its side.
+  const auto* red = a.At(118, 564);
+  const auto* blue = a.At(118, 118);
   EXPECT_GT(red[0], red[2] + 80);
   EXPECT_GT(blue[2], blue[0] + 80);
   // The frame counter changes the picture from frame to frame.
@@ -213,23 +218,55 @@ TEST_F(CameraSimTest, ZoomAndFocusShowInTheFrames) {
   // Focus: two large steps away from the start make the checkerboard softer.
   for (int i = 0; i < 2; ++i) ASSERT_EQ(EdsSendCommand(FCamera, kEdsCameraCommand_DriveLensEvf, 2), EDS_ERR_OK);
   const TImage soft = LiveFrame();
-  EXPECT_LT(Sharpness(soft, 80, 500, 240, 600), Sharpness(fit, 80, 500, 240, 600) * 0.8);
+  EXPECT_LT(Sharpness(soft, 800, 440, 920, 610), Sharpness(fit, 800, 440, 920, 610) * 0.8);
 
   // x10 around the checkerboard target: its squares fill the frame.
-  EdsPoint target{500, 2600};
+  EdsPoint target{4100, 2300};
   ASSERT_EQ(EdsSetPropertyData(FCamera, kEdsPropID_Evf_ZoomPosition, 0, 8, &target), EDS_ERR_OK);
   EdsUInt32 zoom = kEdsEvfZoom_x10;
   ASSERT_EQ(EdsSetPropertyData(FCamera, kEdsPropID_Evf_Zoom, 0, 4, &zoom), EDS_ERR_OK);
   const TImage zoomed = LiveFrame();
   ASSERT_EQ(zoomed.Width, 1024);
   // A 100-unit square spans about 200 pixels at x10: long uniform runs.
-  EXPECT_LT(Sharpness(zoomed, 0, 300, 1024, 320), Sharpness(fit, 80, 500, 240, 600));
+  EXPECT_LT(Sharpness(zoomed, 0, 300, 1024, 320), Sharpness(fit, 800, 440, 920, 610));
   // The position is clamped to the sensor.
   EdsPoint far{100000, -5};
   ASSERT_EQ(EdsSetPropertyData(FCamera, kEdsPropID_Evf_ZoomPosition, 0, 8, &far), EDS_ERR_OK);
   EXPECT_LE(SimCamera::ZoomPosition().x, 5184);
   EXPECT_EQ(SimCamera::ZoomPosition().y, 0);
 }
+
+namespace {
+
+// Mean colour over the forehead: the upright face's top, which lies on its
+// side in the sensor's frame.
+struct TMean {
+  double R = 0, G = 0, B = 0;
+  double Level() const { return (R + G + B) / 3; }
+};
+TMean Forehead(const TImage& img) {
+  TMean m;
+  int n = 0;
+  for (int y = img.Height * 282 / 680; y < img.Height * 400 / 680; ++y)
+    for (int x = img.Width * 346 / 1024; x < img.Width * 405 / 1024; ++x, ++n) {
+      m.R += img.At(x, y)[0];
+      m.G += img.At(x, y)[1];
+      m.B += img.At(x, y)[2];
+    }
+  m.R /= n;
+  m.G /= n;
+  m.B /= n;
+  return m;
+}
+
+// The lights a board of this process switched, for as long as it lives.
+struct TBoardLights {
+  std::uint64_t Token = SimLights::Claim();
+  ~TBoardLights() { SimLights::Release(Token); }
+  void Set(std::uint8_t warmWhite, std::uint8_t white, std::uint8_t uv) { SimLights::Set(Token, {warmWhite, white, uv}); }
+};
+
+}  // namespace
 
 namespace {
 struct TTransfers {
@@ -295,6 +332,118 @@ TEST_F(CameraSimTest, ShutterTransfersAFullSizePictureOnAnSdkThread) {
   EXPECT_EQ(picture.Height, 3456);
   EdsRelease(item);
   EdsRelease(stream);
+}
+
+namespace {
+
+// Releases the shutter, runs `meanwhile`, and answers the picture transferred.
+TImage Shoot(EdsCameraRef camera, const std::function<void()>& meanwhile) {
+  TTransfers transfers;
+  TImage picture;
+  EXPECT_EQ(EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, OnObject, &transfers), EDS_ERR_OK);
+  EXPECT_EQ(EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+  meanwhile();
+  EdsBaseRef item;
+  {
+    std::unique_lock lock(transfers.Lock);
+    if (!transfers.Arrived.wait_for(lock, std::chrono::seconds(60), [&] { return !transfers.Items.empty(); }))
+      return picture;
+    item = transfers.Items[0];
+  }
+  EdsDirectoryItemInfo info{};
+  EdsStreamRef stream = nullptr;
+  EXPECT_EQ(EdsGetDirectoryItemInfo(item, &info), EDS_ERR_OK);
+  EXPECT_EQ(EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
+  EXPECT_EQ(EdsDownload(item, info.size, stream), EDS_ERR_OK);
+  EXPECT_EQ(EdsDownloadComplete(item), EDS_ERR_OK);
+  EdsVoid* p = nullptr;
+  EdsUInt64 n = 0;
+  EdsGetPointer(stream, &p);
+  EdsGetLength(stream, &n);
+  EXPECT_TRUE(Decode(std::vector<std::uint8_t>(static_cast<std::uint8_t*>(p), static_cast<std::uint8_t*>(p) + n), picture));
+  EdsRelease(item);
+  EdsRelease(stream);
+  EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, nullptr, nullptr);
+  return picture;
+}
+
+}  // namespace
+
+// Each light and each exposure or colour setting changes the frames, against
+// the white light at brightness 7 with the booth's shipped settings
+// (1/125 s, f/8, ISO 100, automatic white balance).
+TEST_F(CameraSimTest, FramesShowTheLightsAndTheCamerasSettings) {
+  struct TRow {
+    const char* Name;
+    std::optional<SimLights::TLevels> Lights;
+    EdsPropertyID Property;
+    EdsUInt32 Value;
+    std::function<bool(const TMean& seen, const TMean& reference)> Holds;
+  };
+  auto ratio = [](const TMean& m) { return m.R / m.B; };
+  const TRow rows[] = {
+      {"no board: lit as drawn", std::nullopt, 0, 0,
+       [](const TMean& m, const TMean& r) { return std::abs(m.Level() - r.Level()) < 15; }},
+      {"white at 5: dimmer, same tint", SimLights::TLevels{0, 127, 0}, 0, 0,
+       [&](const TMean& m, const TMean& r) { return m.Level() < r.Level() * 0.93 && std::abs(ratio(m) - ratio(r)) < 0.1; }},
+      {"warm white at 6: warmer", SimLights::TLevels{153, 0, 0}, 0, 0,
+       [&](const TMean& m, const TMean& r) { return ratio(m) > ratio(r) + 0.15; }},
+      {"UV at 8: dark violet", SimLights::TLevels{0, 0, 204}, 0, 0,
+       [](const TMean& m, const TMean& r) { return m.B > m.G + 15 && m.R > m.G + 15 && m.Level() < r.Level() * 0.6; }},
+      {"all off: dark", SimLights::TLevels{0, 0, 0}, 0, 0,
+       [](const TMean& m, const TMean& r) { return m.Level() < r.Level() * 0.35; }},
+      {"Tv 1/500: two stops darker", SimLights::TLevels{0, 178, 0}, kEdsPropID_Tv, 0x80,
+       [](const TMean& m, const TMean& r) { return m.Level() < r.Level() * 0.65; }},
+      {"Av f/4: two stops brighter", SimLights::TLevels{0, 178, 0}, kEdsPropID_Av, 0x28,
+       [](const TMean& m, const TMean& r) { return m.Level() > r.Level() * 1.15; }},
+      {"ISO 400: two stops brighter", SimLights::TLevels{0, 178, 0}, kEdsPropID_ISOSpeed, 0x58,
+       [](const TMean& m, const TMean& r) { return m.Level() > r.Level() * 1.15; }},
+      {"tungsten balance: bluer", SimLights::TLevels{0, 178, 0}, kEdsPropID_WhiteBalance, 3,
+       [&](const TMean& m, const TMean& r) { return ratio(m) < ratio(r) - 0.15; }},
+      {"3000 K balance: bluer", SimLights::TLevels{0, 178, 0}, kEdsPropID_ColorTemperature, 3000,
+       [&](const TMean& m, const TMean& r) { return ratio(m) < ratio(r) - 0.15; }},
+  };
+  Open();
+  SetOutput(kEdsEvfOutputDevice_PC);
+  TMean reference;
+  {
+    TBoardLights lights;
+    lights.Set(0, 178, 0);
+    reference = Forehead(LiveFrame());
+  }
+  for (const TRow& row : rows) {
+    SCOPED_TRACE(row.Name);
+    for (auto [id, value] : {std::pair<EdsPropertyID, EdsUInt32>{kEdsPropID_Tv, 0x70}, {kEdsPropID_Av, 0x38},
+                             {kEdsPropID_ISOSpeed, 0x48}, {kEdsPropID_WhiteBalance, 0},
+                             {kEdsPropID_ColorTemperature, 5200}})
+      SimCamera::SetProperty(id, value);
+    std::optional<TBoardLights> lights;
+    if (row.Lights) lights.emplace().Set(row.Lights->WarmWhite, row.Lights->White, row.Lights->UV);
+    if (row.Property == kEdsPropID_ColorTemperature) SimCamera::SetProperty(kEdsPropID_WhiteBalance, 9);
+    if (row.Property) SimCamera::SetProperty(row.Property, row.Value);
+    const TMean seen = Forehead(LiveFrame());
+    EXPECT_TRUE(row.Holds(seen, reference)) << "R " << seen.R << " G " << seen.G << " B " << seen.B << " against R "
+                                            << reference.R << " G " << reference.G << " B " << reference.B;
+  }
+}
+
+// The picture shows the booth as it was when the shutter opened, not when the
+// file is transferred.
+TEST_F(CameraSimTest, APictureShowsTheLightsOfItsShutterRelease) {
+  SimCamera::SetPictureSize(640, 427);
+  SimCamera::SetShutterDelay(300);
+  Open();
+  TBoardLights lights;
+  lights.Set(0, 0, 204);
+  EdsUInt32 host = kEdsSaveTo_Host;
+  ASSERT_EQ(EdsSetPropertyData(FCamera, kEdsPropID_SaveTo, 0, 4, &host), EDS_ERR_OK);
+  const TImage uv = Shoot(FCamera, [&] { lights.Set(0, 178, 0); });
+  ASSERT_EQ(uv.Width, 640);
+  const TMean m = Forehead(uv);
+  EXPECT_GT(m.B, m.G + 15) << "violet: R " << m.R << " G " << m.G << " B " << m.B;
+  // The next shot, under white, is drawn anew rather than served from the cache.
+  const TMean white = Forehead(Shoot(FCamera, [] {}));
+  EXPECT_LT(white.B, white.G);
 }
 
 TEST_F(CameraSimTest, ShutdownEventArrivesOnlyWithAHandler) {

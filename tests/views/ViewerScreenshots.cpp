@@ -19,15 +19,18 @@
 namespace {
 
 QString ScenePicture(const QString& folder, int index, double x0, double defocus) {
+  // A portrait window on the face, as an upright shot frames it: drawn on the
+  // sensor, where the camera lies on its side, and stood up as the program does.
   SimScene::TView view;
-  // A portrait window on the face, as an upright shot frames it.
-  view.Width = 1152;
-  view.Height = 1728;
+  view.Width = 1728;
+  view.Height = 1152;
   view.Scale = 2;
-  view.X0 = 1440 + x0;
+  view.X0 = 772;
+  view.Y0 = SimScene::SensorHeight - (576 + x0) - 2304;
   view.Defocus = static_cast<int>(defocus);
   std::vector<std::uint8_t> rgb = SimScene::Render(view);
-  QImage image(rgb.data(), view.Width, view.Height, view.Width * 3, QImage::Format_RGB888);
+  const QImage sensor(rgb.data(), view.Width, view.Height, view.Width * 3, QImage::Format_RGB888);
+  const QImage image = sensor.transformed(QTransform().rotate(90));
   const QString file = folder + QString("/scene-%1.jpg").arg(index);
   image.save(file, "JPEG", 92);
   return file;

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "logging/Log.h"
+#include "simulator/lights/SimLights.h"
 
 namespace {
 
@@ -69,6 +70,7 @@ TSimBoard::TSimBoard(std::string name, TSimBoardReply reply) : FName(std::move(n
   ::cfmakeraw(&tio);
   ::tcsetattr(FSlave, TCSANOW, &tio);
   Trace("SimBoard " + FName + " on " + FDevicePath);
+  FLights = SimLights::Claim();
   FThread = std::thread([this] { Serve(); });
 }
 
@@ -80,6 +82,7 @@ TSimBoard::~TSimBoard() {
   const char wake = 1;
   (void)!::write(FWake[1], &wake, 1);
   if (FThread.joinable()) FThread.join();
+  SimLights::Release(FLights);
   if (FMaster >= 0) ::close(FMaster);
   if (FSlave >= 0) ::close(FSlave);
   ::close(FWake[0]);
@@ -245,6 +248,7 @@ void TSimBoard::Handle(const TBytes& packet) {
       FState.WarmWhite = packet[2];
       FState.White = packet[3];
       FState.UV = packet[4];
+      SimLights::Set(FLights, {packet[2], packet[3], packet[4]});
       Trace("SimBoard " + FName + " lights : warm white " + std::to_string(packet[2]) + ", white " +
             std::to_string(packet[3]) + ", UV " + std::to_string(packet[4]));
       break;

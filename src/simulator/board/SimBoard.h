@@ -7,6 +7,8 @@
 // The probe is acknowledged (or not, see TSimBoardReply); light and motor
 // packets change the state a real board would have. Every packet is recorded
 // with a monotonic time stamp, and packets and state changes are traced.
+// The board speaks for the booth's lights in its process (SimLights.h): the
+// simulated camera's pictures show what its light packets switched on.
 //
 // Typical use:
 //   TSimBoard board("COM3");
@@ -112,5 +114,6 @@ class TSimBoard {
   Clock::time_point FLateDue{};
   bool FQuit = false;
   bool FVanish = false;
+  std::uint64_t FLights = 0;  // the token it speaks for the lights with
   std::thread FThread;
 };

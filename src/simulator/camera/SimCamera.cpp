@@ -218,13 +218,15 @@ std::vector<std::uint8_t> RenderPicture() {
   TSim& s = Sim();
   int w, h;
   TFault fault;
+  SimScene::TLook look;
   {
     std::lock_guard guard(s.Lock);
     w = s.PictureWidth;
     h = s.PictureHeight;
     fault = s.PictureFault;
+    look = CurrentLook(s);
   }
-  return *Picture(w, h, fault);
+  return *Picture(w, h, look, fault);
 }
 
 std::vector<std::uint8_t> RenderFrame() {
@@ -233,7 +235,7 @@ std::vector<std::uint8_t> RenderFrame() {
   {
     std::lock_guard guard(s.Lock);
     request = {s.FrameWidth, s.FrameHeight, s.Props[kEdsPropID_Evf_Zoom], s.ZoomPos, s.Focus, ++s.Frames,
-               s.FrameFault};
+               s.FrameFault, CurrentLook(s)};
   }
   return Frame(request);
 }

@@ -412,7 +412,7 @@ EdsError EDSAPI EdsDownloadEvfImage(EdsCameraRef inCameraRef, EdsEvfImageRef inE
         return EDS_ERR_OBJECT_NOTREADY;
       }
       request = {s.FrameWidth, s.FrameHeight, s.Props[kEdsPropID_Evf_Zoom], s.ZoomPos, s.Focus, ++s.Frames,
-                 s.FrameFault};
+                 s.FrameFault, CurrentLook(s)};
     }
     // Rendering takes a while: the lock is let go meanwhile.
     TBytes frame = Frame(request);

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "simulator/camera/SimCamera.h"
+#include "simulator/camera/SimScene.h"
 
 namespace SimCamera::Internal {
 
@@ -130,9 +131,15 @@ struct TSim {
 
   // Render caches, under their own locks.
   std::mutex PictureLock;
-  std::map<std::tuple<int, int>, std::shared_ptr<const TBytes>> Pictures;
+  struct TPicture {
+    int Width, Height;
+    SimScene::TLook Look;
+    std::shared_ptr<const TBytes> Bytes;
+  };
+  std::deque<TPicture> Pictures;  // latest first
   std::mutex FrameLock;
   std::tuple<int, int, EdsUInt32, int, int, int> FrameKey{-1, -1, 0, 0, 0, 0};
+  SimScene::TLook FrameLook;
   TBytes FrameScene;
 };
 
@@ -230,8 +237,12 @@ void ScheduleTransfer(TSim& s);
 // ------------------------------------------------------------------ scene and render cache (SimRender.cpp)
 
 TBytes ApplyFault(TBytes bytes, TFault fault);
-// The encoded picture at that size; the clean one is drawn once and cached.
-std::shared_ptr<const TBytes> Picture(int width, int height, TFault fault);
+// How the scene looks now: the booth's lights and the body's exposure and
+// colour settings. The caller holds s.Lock.
+SimScene::TLook CurrentLook(TSim& s);
+// The encoded picture at that size and look; the clean one is drawn once and
+// cached (a few looks at a time).
+std::shared_ptr<const TBytes> Picture(int width, int height, const SimScene::TLook& look, TFault fault);
 
 struct TFrameRequest {
   int Width, Height;
@@ -240,6 +251,7 @@ struct TFrameRequest {
   int Focus;
   std::uint64_t Number;
   TFault Fault;
+  SimScene::TLook Look;
 };
 
 // One encoded live-view frame; the scene is drawn again only when the view changed.

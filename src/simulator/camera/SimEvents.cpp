@@ -57,9 +57,11 @@ void ScheduleTransfer(TSim& s) {
   const int files = std::max(s.FilesPerShot, 1);
   const int width = s.PictureWidth, height = s.PictureHeight;
   const TFault fault = s.PictureFault;
+  // The picture shows the booth as it was when the shutter opened.
+  const SimScene::TLook look = CurrentLook(s);
   for (int k = 0; k < files; ++k) {
-    s.Events.Schedule(s.ShutterDelay + 50 * k, [width, height, fault] {
-      auto file = Picture(width, height, fault);
+    s.Events.Schedule(s.ShutterDelay + 50 * k, [width, height, look, fault] {
+      auto file = Picture(width, height, look, fault);
       TSim& sim = Sim();
       EdsObjectEventHandler handler;
       EdsVoid* context;

@@ -52,52 +52,80 @@ inline std::uint32_t Hash(std::uint32_t x) {
   return x;
 }
 
-TColor Shade(float x, float y, float soft) {
-  constexpr float W = static_cast<float>(SensorWidth), H = static_cast<float>(SensorHeight);
+// The upright scene at (u, v), u across (0 to 3456), v down (0 to 5184).
+// `fluorescent` is set to the coverage of the skin's spots that glow under UV,
+// worked out only when `glow` asks for it.
+TColor Shade(float u, float v, float soft, bool glow, float& fluorescent) {
+  constexpr float W = static_cast<float>(SensorHeight), H = static_cast<float>(SensorWidth);
+  constexpr float FaceU = W / 2, FaceV = 2500;
   // Backdrop: cool grey at the top to warm grey at the bottom, darker corners.
-  const float v = y / H;
-  TColor c{58 + 60 * v, 66 + 46 * v, 82 + 20 * v};
-  const float dx = (x - W / 2) / W, dy = (y - H / 2) / H;
-  const float vignette = 1.0f - 0.9f * (dx * dx + dy * dy);
+  const float t = v / H;
+  TColor c{58 + 60 * t, 66 + 46 * t, 82 + 20 * t};
+  const float du = (u - W / 2) / W, dv = (v - H / 2) / H;
+  const float vignette = 1.0f - 0.9f * (du * du + dv * dv);
   c.R *= vignette;
   c.G *= vignette;
   c.B *= vignette;
 
   // Orientation markers: red square top-left, blue disc top-right, yellow
   // arrow pointing up at the top centre.
-  if (x < 1100 && y < 1100) Mix(c, {210, 40, 40}, Cover(BoxDistance(x, y, 600, 600, 300, 300), soft));
-  if (x > 4200 && y < 1100) Mix(c, {40, 80, 220}, Cover(EllipseDistance(x, y, 4684, 600, 300, 300), soft));
-  if (y < 1000 && std::fabs(x - 2592) < 400) {
-    const float t = std::max({350 - y, (y - 850), (std::fabs(x - 2592) - (y - 350) * 0.6f) * 0.86f});
-    Mix(c, {235, 205, 40}, Cover(t, soft));
+  if (u < 1100 && v < 1100) Mix(c, {210, 40, 40}, Cover(BoxDistance(u, v, 600, 600, 300, 300), soft));
+  if (u > W - 1100 && v < 1100) Mix(c, {40, 80, 220}, Cover(EllipseDistance(u, v, W - 600, 600, 300, 300), soft));
+  if (v < 1000 && std::fabs(u - FaceU) < 400) {
+    const float d = std::max({350 - v, (v - 850), (std::fabs(u - FaceU) - (v - 350) * 0.6f) * 0.86f});
+    Mix(c, {235, 205, 40}, Cover(d, soft));
   }
 
-  // Checkerboard focus target, bottom-left.
-  if (x < 1400 && y > 2350) {
-    const float inside = Cover(BoxDistance(x, y, 800, 2856, 500, 350), soft);
+  // Checkerboard focus target, bottom-left (clear of the picture's markers
+  // in the bottom corners).
+  if (u < 1400 && v > 3900 && v < 4800) {
+    const float inside = Cover(BoxDistance(u, v, 800, 4350, 500, 350), soft);
     if (inside > 0) {
-      const float s = SoftSquare(x, 100, soft) * SoftSquare(y, 100, soft);
+      const float s = SoftSquare(u, 100, soft) * SoftSquare(v, 100, soft);
       const float g = 128 + 110 * s;
       Mix(c, {g, g, g}, inside);
     }
   }
 
   // Face with fine skin texture, lit from the upper left.
-  if (std::fabs(x - 2592) < 800 && std::fabs(y - 1750) < 1050) {
-    const float face = Cover(EllipseDistance(x, y, 2592, 1750, 700, 950), soft);
+  if (std::fabs(u - FaceU) < 880 && std::fabs(v - FaceV) < 1160) {
+    const float face = Cover(EllipseDistance(u, v, FaceU, FaceV, 780, 1060), soft);
     if (face > 0) {
-      const float light = 0.82f + 0.18f * Clamp01(0.5f - (x - 2592) / 1400 - (y - 1750) / 1900);
-      const float pores = 5.0f * std::sin(x * 0.16f) * std::sin(y * 0.19f) * Clamp01(8.0f / soft);
+      const float light = 0.82f + 0.18f * Clamp01(0.5f - (u - FaceU) / 1560 - (v - FaceV) / 2120);
+      const float pores = 5.0f * std::sin(u * 0.16f) * std::sin(v * 0.19f) * Clamp01(8.0f / soft);
       TColor skin{(226 + pores) * light, (182 + pores) * light, (152 + pores) * light};
       Mix(c, skin, face);
-      Mix(c, {48, 36, 34}, Cover(EllipseDistance(x, y, 2312, 1550, 120, 60), soft));
-      Mix(c, {48, 36, 34}, Cover(EllipseDistance(x, y, 2872, 1550, 120, 60), soft));
-      Mix(c, {172, 84, 84}, Cover(EllipseDistance(x, y, 2592, 2250, 260, 70), soft));
+      // Spots on the skin (forehead, cheeks, nose), one at most in each cell
+      // of a grid, away from the eyes and the mouth.
+      if (glow && std::fabs(u - FaceU) < 640 && v > 1650 && v < 3250 &&
+          EllipseDistance(u, v, FaceU, 2980, 360, 140) > 0 &&
+          std::min(EllipseDistance(u, v, FaceU - 290, 2280, 200, 120), EllipseDistance(u, v, FaceU + 290, 2280, 200, 120)) > 0) {
+        constexpr float Cell = 110;
+        const float cu = std::floor(u / Cell), cv = std::floor(v / Cell);
+        const std::uint32_t h = Hash(static_cast<std::uint32_t>(cu) * 73856093u ^ static_cast<std::uint32_t>(cv) * 19349663u);
+        if ((h & 3) == 0) {
+          const float su = (cu + 0.5f) * Cell + static_cast<float>((h >> 4) & 63) * 0.8f - 25;
+          const float sv = (cv + 0.5f) * Cell + static_cast<float>((h >> 10) & 63) * 0.8f - 25;
+          const float radius = 14 + static_cast<float>((h >> 16) & 15);
+          fluorescent = face * Cover(EllipseDistance(u, v, su, sv, radius, radius), soft);
+        }
+      }
+      Mix(c, {48, 36, 34}, Cover(EllipseDistance(u, v, FaceU - 290, 2280, 130, 65), soft));
+      Mix(c, {48, 36, 34}, Cover(EllipseDistance(u, v, FaceU + 290, 2280, 130, 65), soft));
+      Mix(c, {172, 84, 84}, Cover(EllipseDistance(u, v, FaceU, 2980, 280, 75), soft));
       // A mole on one cheek only, so a mirrored face differs from the original.
-      Mix(c, {90, 60, 50}, Cover(EllipseDistance(x, y, 2930, 1980, 28, 28), soft));
+      Mix(c, {90, 60, 50}, Cover(EllipseDistance(u, v, FaceU + 360, 2740, 28, 28), soft));
     }
   }
   return c;
+}
+
+// Highlights roll off instead of clipping, as a camera's tone curve does, so
+// a brightly lit face keeps its shape.
+inline std::uint8_t Shoulder(float v) {
+  constexpr float Knee = 192, Room = 255 - Knee;
+  if (v > Knee) v = Knee + Room * (v - Knee) / (v - Knee + Room);
+  return static_cast<std::uint8_t>(std::clamp(v, 0.0f, 255.0f));
 }
 
 // 5 x 7 digit glyphs, one byte per row, bit 4 leftmost.
@@ -115,21 +143,28 @@ std::vector<std::uint8_t> Render(const TView& view) {
   const int w = std::max(view.Width, 1), h = std::max(view.Height, 1);
   std::vector<std::uint8_t> rgb(static_cast<std::size_t>(w) * h * 3);
   const float soft = static_cast<float>(std::max(view.Scale, 1.0) * 0.9 + view.Defocus * 9.0);
+  const TLook& look = view.Look;
+  const bool glow = look.Glow[0] > 0 || look.Glow[1] > 0 || look.Glow[2] > 0;
   for (int j = 0; j < h; ++j) {
     const float y = static_cast<float>(view.Y0 + (j + 0.5) * view.Scale);
+    const float u = static_cast<float>(SensorHeight) - y;  // the camera lies on its side
     std::uint8_t* row = rgb.data() + static_cast<std::size_t>(j) * w * 3;
     for (int i = 0; i < w; ++i) {
       const float x = static_cast<float>(view.X0 + (i + 0.5) * view.Scale);
-      TColor c = Shade(x, y, soft);
+      float fluorescent = 0;
+      TColor c = Shade(u, x, soft, glow, fluorescent);
+      c.R = c.R * look.Gain[0] + fluorescent * look.Glow[0];
+      c.G = c.G * look.Gain[1] + fluorescent * look.Glow[1];
+      c.B = c.B * look.Gain[2] + fluorescent * look.Glow[2];
       if (view.Noise) {
         const float n = static_cast<float>(Hash(static_cast<std::uint32_t>(j * 7919 + i)) & 7) - 3.5f;
         c.R += n;
         c.G += n;
         c.B += n;
       }
-      row[i * 3 + 0] = static_cast<std::uint8_t>(std::clamp(c.R, 0.0f, 255.0f));
-      row[i * 3 + 1] = static_cast<std::uint8_t>(std::clamp(c.G, 0.0f, 255.0f));
-      row[i * 3 + 2] = static_cast<std::uint8_t>(std::clamp(c.B, 0.0f, 255.0f));
+      row[i * 3 + 0] = Shoulder(c.R);
+      row[i * 3 + 1] = Shoulder(c.G);
+      row[i * 3 + 2] = Shoulder(c.B);
     }
   }
   return rgb;
